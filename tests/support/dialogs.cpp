@@ -1,0 +1,92 @@
+#include "tests/support/dialogs.h"
+
+namespace {
+
+const char dialogClass[] = "#32770";
+// The static control that holds a message box's text.
+const int messageTextId = 0xFFFF;
+
+struct WindowSearch {
+    const char *className;
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK matchTopLevel(HWND window, LPARAM parameter)
+{
+    WindowSearch *search = reinterpret_cast<WindowSearch *>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (search->processId && owner != search->processId)
+        return TRUE;
+    if (!IsWindowVisible(window) || windowClass(window) != search->className)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK collectButton(HWND child, LPARAM parameter)
+{
+    if (lstrcmpiA(windowClass(child).c_str(), "Button") == 0)
+        reinterpret_cast<MessageBoxContent *>(parameter)->buttons.push_back(windowText(child));
+    return TRUE;
+}
+
+}
+
+std::string windowText(HWND window)
+{
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string windowClass(HWND window)
+{
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+HWND waitForWindow(const char *className, DWORD processId, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        WindowSearch search = {className, processId, NULL};
+        EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        if (GetTickCount() - start >= timeoutMs)
+            return NULL;
+        Sleep(5);
+    }
+}
+
+bool waitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxContent *box)
+{
+    HWND window = waitForWindow(dialogClass, processId, timeoutMs);
+    if (!window)
+        return false;
+    box->window = window;
+    box->caption = windowText(window);
+    box->text = windowText(GetDlgItem(window, messageTextId));
+    box->buttons.clear();
+    EnumChildWindows(window, collectButton, reinterpret_cast<LPARAM>(box));
+    return true;
+}
+
+bool answerMessageBox(const MessageBoxContent &box, const std::string &buttonText)
+{
+    for (HWND child = GetWindow(box.window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (lstrcmpiA(windowClass(child).c_str(), "Button") != 0 || windowText(child) != buttonText)
+            continue;
+        int id = GetDlgCtrlID(child);
+        return PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)child);
+    }
+    return false;
+}
+
+bool noMessageBoxFor(DWORD processId, DWORD ms)
+{
+    return waitForWindow(dialogClass, processId, ms) == NULL;
+}

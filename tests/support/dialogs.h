@@ -1,0 +1,35 @@
+#ifndef PINBALL_TEST_DIALOGS_H
+#define PINBALL_TEST_DIALOGS_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Finding the windows of another process and reading and answering its message boxes.
+
+// What a message box shows.
+struct MessageBoxContent {
+    HWND window = NULL;
+    std::string caption;
+    std::string text;
+    std::vector<std::string> buttons;
+};
+
+// The first visible top-level window of `className` owned by process `processId` (any
+// process when 0), polled every few milliseconds for up to timeoutMs; NULL when none came.
+HWND waitForWindow(const char *className, DWORD processId, DWORD timeoutMs);
+
+// Waits for a message box of the process and reads it. False when none came in time.
+bool waitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxContent *box);
+
+// Presses the box's button with this text ("OK", "Cancel", ...); false when it has none.
+bool answerMessageBox(const MessageBoxContent &box, const std::string &buttonText);
+
+// True when the process shows no message box during the next `ms` milliseconds.
+bool noMessageBoxFor(DWORD processId, DWORD ms);
+
+std::string windowText(HWND window);
+std::string windowClass(HWND window);
+
+#endif

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/process.h"
+
+#include <vector>
+
+ChildProcess::~ChildProcess()
+{
+    if (!started)
+        return;
+    if (running()) {
+        TerminateProcess(info.hProcess, 1);
+        WaitForSingleObject(info.hProcess, 5000);
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+bool ChildProcess::start(const std::string &commandLine)
+{
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    started = CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info);
+    return started;
+}
+
+bool ChildProcess::waitForExit(DWORD timeoutMs, DWORD *status)
+{
+    if (!started || WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    GetExitCodeProcess(info.hProcess, status);
+    return true;
+}
+
+bool ChildProcess::running() const
+{
+    return started && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::string testDirectory()
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
+    std::string text(path, length);
+    return text.substr(0, text.find_last_of('\\') + 1);
+}
+
+std::string shellExePath()
+{
+    std::string tests = testDirectory();
+    std::string build = tests.substr(0, tests.find_last_of('\\', tests.size() - 2) + 1);
+    return build + "pinballshell.exe";
+}
+
+std::string shellCommand(const std::string &arguments)
+{
+    std::string command = "\"" + shellExePath() + "\"";
+    if (!arguments.empty())
+        command += " " + arguments;
+    return command;
+}
+
+::testing::AssertionResult runShellToEnd(const std::string &arguments, DWORD timeoutMs,
+                                         DWORD *status)
+{
+    ChildProcess shell;
+    if (!shell.start(shellCommand(arguments)))
+        return ::testing::AssertionFailure() << "could not start the shell: " << GetLastError();
+    if (!shell.waitForExit(timeoutMs, status))
+        return ::testing::AssertionFailure() << "the shell with \"" << arguments
+                                             << "\" did not end within " << timeoutMs << " ms";
+    return ::testing::AssertionSuccess();
+}

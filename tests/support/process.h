@@ -1,0 +1,40 @@
+#ifndef PINBALL_TEST_PROCESS_H
+#define PINBALL_TEST_PROCESS_H
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+// A program started by a test; the handles are closed by the destructor, and a program
+// still running then is killed so that no test leaves a process behind.
+struct ChildProcess {
+    PROCESS_INFORMATION info{};
+    bool started = false;
+
+    ChildProcess() = default;
+    ChildProcess(const ChildProcess &) = delete;
+    ChildProcess &operator=(const ChildProcess &) = delete;
+    ~ChildProcess();
+
+    // Starts `commandLine` (program path first, quoted as needed). Returns false on failure.
+    bool start(const std::string &commandLine);
+    // Waits up to timeoutMs for the end; true and the exit status when it ended.
+    bool waitForExit(DWORD timeoutMs, DWORD *status);
+    bool running() const;
+    DWORD id() const { return info.dwProcessId; }
+};
+
+// Full path of build/pinballshell.exe, found from the test executable's own location.
+std::string shellExePath();
+// Directory of the running test executable, with a trailing backslash.
+std::string testDirectory();
+// The command line that runs the shell with `arguments`.
+std::string shellCommand(const std::string &arguments);
+
+// Starts the shell with arguments and waits for its end (no window expected); returns its
+// exit status, or a gtest failure if it did not end within timeoutMs.
+::testing::AssertionResult runShellToEnd(const std::string &arguments, DWORD timeoutMs,
+                                         DWORD *status);
+
+#endif

@@ -1,0 +1,45 @@
+#ifndef PINBALL_TEST_REGISTRY_SANDBOX_H
+#define PINBALL_TEST_REGISTRY_SANDBOX_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+extern const char shellSettingsKey[];
+
+// A saved copy of a registry key with its values and subkeys.
+struct SavedKey {
+    std::string name;
+    bool present = false;
+    struct Value {
+        std::string name;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    std::vector<Value> values;
+    std::vector<SavedKey> subkeys;
+};
+
+// Saves HKCU\Software\Corvane\Vantrel2Demo, then clears it; the destructor puts the saved
+// tree back, so that a test leaves the user's settings as it found them.
+struct RegistrySandbox {
+    SavedKey saved;
+    RegistrySandbox();
+    ~RegistrySandbox();
+    RegistrySandbox(const RegistrySandbox &) = delete;
+    RegistrySandbox &operator=(const RegistrySandbox &) = delete;
+};
+
+// Helpers on the settings key (subkey "" means the key itself).
+bool settingsKeyExists(const std::string &subkey);
+void deleteSettingsKey();
+void setRegString(const std::string &subkey, const char *name, const std::string &value);
+void setRegDword(const std::string &subkey, const char *name, DWORD value);
+void setRegBinary(const std::string &subkey, const char *name, DWORD type, const void *data,
+                  DWORD size);
+// Reads a value; false when it does not exist.
+bool getRegString(const std::string &subkey, const char *name, std::string *value);
+bool getRegDword(const std::string &subkey, const char *name, DWORD *value);
+
+#endif
