@@ -1,0 +1,4 @@
+#include "settings/catalogue.h"
+
+TableEntry tableEntries[maxTables];
+int tableCount = 0;
