@@ -1,0 +1,10 @@
+#ifndef PINBALL_NAMES_H
+#define PINBALL_NAMES_H
+
+/* Names under which the shell, other shells and the table programs find each other. */
+extern const char shellMessageName[];
+extern const char tableMessageName[];
+extern const char shellClassName[];
+extern const char tableClassName[];
+
+#endif
