@@ -1,5 +1,7 @@
 #include "shell/command_line.h"
 
+#include "shell/globals.h"
+
 #include <stdio.h>
 #include <string.h>
 
@@ -37,4 +39,25 @@ unsigned long confirmValue(unsigned long selectValue)
     for (int factor = 0; factor < 7; ++factor)
         power *= selectValue;
     return power;
+}
+
+CallerWords readCallerWords(const char *commandLine)
+{
+    if (!hasWord(commandLine, "select="))
+        return noCaller;
+    playLogoMovie = 0;
+    if (!hasWord(commandLine, "confirm="))
+        return callerWithoutConfirm;
+    unsigned long select = 0;
+    unsigned long confirm = 0;
+    int haveSelect = readHexAfterWord(commandLine, "select=", &select);
+    if (haveSelect)
+        callerWindow = (HWND)(ULONG_PTR)select;
+    if (!haveSelect || !readHexAfterWord(commandLine, "confirm=", &confirm) ||
+        confirm != confirmValue(select))
+        return callerMismatch;
+    int tableId = 0;
+    if (readDecimalAfterWord(commandLine, "tid=", &tableId))
+        preselectTableId = (short)(unsigned short)tableId;
+    return callerAccepted;
 }

@@ -14,4 +14,11 @@ int readDecimalAfterWord(const char *commandLine, const char *word, int *value);
    modulo 2^32. */
 unsigned long confirmValue(unsigned long selectValue);
 
+enum CallerWords { noCaller, callerWithoutConfirm, callerMismatch, callerAccepted };
+
+/* Reads the words of a table program that started the shell: "select=" clears playLogoMovie
+   and sets callerWindow; "tid=" sets preselectTableId, only once the pair is accepted. A
+   "select=" or "confirm=" with no number behind it is a mismatch. */
+CallerWords readCallerWords(const char *commandLine);
+
 #endif

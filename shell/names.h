@@ -7,4 +7,8 @@ extern const char tableMessageName[];
 extern const char shellClassName[];
 extern const char tableClassName[];
 
+/* How long a message to another program's window may take, so that a hung peer cannot
+   freeze the shell. */
+const unsigned int peerReplyTimeoutMs = 3000;
+
 #endif
