@@ -43,11 +43,10 @@ void normalisePath(const char *path, char *normal, char *scratch)
 /* 1 when `shellExe` names this very executable: starting it would only start this again. */
 int namesThisShell(const char *shellExe, char *ownPath, char *otherPath, char *scratch)
 {
-    char *modulePath = otherPath;
-    DWORD length = GetModuleFileNameA(appInstance, modulePath, pathBufferSize);
+    DWORD length = GetModuleFileNameA(appInstance, otherPath, pathBufferSize);
     if (length == 0 || length >= pathBufferSize)
         return 0;
-    normalisePath(modulePath, ownPath, scratch);
+    normalisePath(otherPath, ownPath, scratch);
     normalisePath(shellExe, otherPath, scratch);
     return lstrcmpiA(ownPath, otherPath) == 0;
 }

@@ -31,7 +31,7 @@ std::string quitLine(HWND window)
 
 const char sentNotification[] = "tableMessage sent wParam=0 lParam=0";
 
-TEST_F(StartUp, AcceptedCallerPairsGoOnWithoutAMessage)
+TEST_F(StartUp, AcceptedPairsAndSelectAloneEndWithoutAMessage)
 {
     const char *pairs[] = {"select=1234 confirm=5EB94000", "select=2 confirm=80",
                            "select=10000 confirm=0 tid=3", "select=2"};
