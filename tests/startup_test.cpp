@@ -4,6 +4,7 @@
 #include "tests/support/dialogs.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/shell_stand_in.h"
 #include "tests/support/table_program.h"
 
 #include <algorithm>
@@ -240,46 +241,15 @@ TEST_F(StartUp, HungCallerDoesNotFreezeTheShell)
 // A shell already in shell mode is asked to come forward, and the new one ends with -1.
 TEST_F(StartUp, SecondShellHandsOverToTheRunningOne)
 {
-    static std::vector<MSG> received;
-    received.clear();
-    struct Recorder {
-        static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-        {
-            received.push_back(MSG{window, message, wParam, lParam, 0, {}});
-            return DefWindowProcA(window, message, wParam, lParam);
-        }
-    };
-    WNDCLASSA shellClass = {};
-    shellClass.lpfnWndProc = Recorder::proc;
-    shellClass.hInstance = GetModuleHandleA(NULL);
-    shellClass.lpszClassName = shellClassName;
-    ASSERT_NE(RegisterClassA(&shellClass), 0);
-    HWND runningShell = CreateWindowExA(0, shellClassName, "running shell", WS_POPUP, 0, 0, 10, 10,
-                                        NULL, NULL, GetModuleHandleA(NULL), NULL);
-    ASSERT_NE(runningShell, (HWND)NULL);
-
+    ShellStandIn runningShell;
+    ASSERT_NE(runningShell.window, (HWND)NULL);
     ChildProcess shell;
     ASSERT_TRUE(shell.start(shellCommand("")));
-    DWORD start = GetTickCount();
-    while (MsgWaitForMultipleObjects(1, &shell.info.hProcess, FALSE, 100, QS_ALLINPUT) !=
-               WAIT_OBJECT_0 &&
-           GetTickCount() - start < shellTimeoutMs) {
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-    }
+    ASSERT_TRUE(runningShell.pumpUntilExit(shell, shellTimeoutMs));
     DWORD status = 0;
-    EXPECT_TRUE(shell.waitForExit(0, &status));
+    ASSERT_TRUE(shell.waitForExit(0, &status));
     EXPECT_EQ(status, (DWORD)-1);
-    UINT shellMessage = RegisterWindowMessageA(shellMessageName);
-    auto handOver = std::find_if(received.begin(), received.end(),
-                                 [&](const MSG &m) { return m.message == shellMessage; });
-    ASSERT_NE(handOver, received.end());
-    EXPECT_EQ(handOver->hwnd, runningShell);
-    EXPECT_EQ(handOver->wParam, 0u);
-    EXPECT_EQ(handOver->lParam, 0);
-    DestroyWindow(runningShell);
-    UnregisterClassA(shellClassName, GetModuleHandleA(NULL));
+    EXPECT_EQ(runningShell.handOvers(), 1);
 }
 
 }
