@@ -252,4 +252,32 @@ TEST_F(StartUp, SecondShellHandsOverToTheRunningOne)
     EXPECT_EQ(runningShell.handOvers(), 1);
 }
 
+// A running shell or table program that does not answer holds a starting shell only for a
+// bounded time: this thread owns the window and does not look at its messages meanwhile.
+TEST_F(StartUp, PeersThatDoNotAnswerDoNotHoldTheShell)
+{
+    struct Case {
+        const char *className;
+        DWORD status;
+    };
+    const Case cases[] = {{tableClassName, 0}, {shellClassName, (DWORD)-1}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.className);
+        WNDCLASSA silentClass = {};
+        silentClass.lpfnWndProc = DefWindowProcA;
+        silentClass.hInstance = GetModuleHandleA(NULL);
+        silentClass.lpszClassName = c.className;
+        ASSERT_NE(RegisterClassA(&silentClass), 0);
+        HWND silent = CreateWindowExA(0, c.className, "silent", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
+                                      GetModuleHandleA(NULL), NULL);
+        ChildProcess shell;
+        ASSERT_TRUE(shell.start(shellCommand("")));
+        DWORD status = 1234;
+        EXPECT_TRUE(shell.waitForExit(12000, &status));
+        EXPECT_EQ(status, c.status);
+        DestroyWindow(silent);
+        UnregisterClassA(c.className, GetModuleHandleA(NULL));
+    }
+}
+
 }

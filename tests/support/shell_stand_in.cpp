@@ -24,6 +24,11 @@ ShellStandIn::ShellStandIn()
     window = CreateWindowExA(0, shellClassName, "shell stand-in", WS_POPUP, 0, 0, 10, 10, NULL,
                              NULL, GetModuleHandleA(NULL), NULL);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // A thread that has not looked at its queue for five seconds counts as hung, and a shell
+    // does not wait for a hung one.
+    MSG message;
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
 }
 
 ShellStandIn::~ShellStandIn()
