@@ -80,12 +80,14 @@ TEST_F(SettingsStore, StoredStringAlwaysEndsTerminatedWithinTheBuffer)
         const char *data;
         DWORD size;
         const char *expected;
+        const char *alsoAccepted;
     } cases[] = {
-        {"hello", 6, "hello"},
-        {"hello", 5, "hello"},                     // no terminator stored
-        {"0123456789", 10, "012345678"},           // fills the buffer exactly, unterminated
-        {"0123456789abcdef", 17, "dflt"},          // too long: the default stays
-        {"", 0, ""},
+        {"hello", 6, "hello", NULL},
+        {"hello", 5, "hello", NULL},                   // no terminator stored
+        {"0123456789", 10, "012345678", "dflt"},       // fills the buffer exactly, unterminated:
+                                                       // cut, or refused for want of a terminator
+        {"0123456789abcdef", 17, "dflt", NULL},        // too long: the default stays
+        {"", 0, "", NULL},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.data);
@@ -93,7 +95,9 @@ TEST_F(SettingsStore, StoredStringAlwaysEndsTerminatedWithinTheBuffer)
         char buffer[16];
         memset(buffer, '#', sizeof buffer);
         readSettingString(NULL, "Table0", buffer, "dflt", 10);
-        EXPECT_STREQ(buffer, c.expected);
+        if (!c.alsoAccepted || strcmp(buffer, c.alsoAccepted) != 0) {
+            EXPECT_STREQ(buffer, c.expected);
+        }
         for (int i = 10; i < 16; ++i)
             EXPECT_EQ(buffer[i], '#') << "byte " << i;
     }

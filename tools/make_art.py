@@ -59,17 +59,21 @@ def hsv(h, s, v):
 
 def build_palette():
     """236 colours: the window runs at 8 bpp, so this palette also has to
-    carry the table pictures drawn over the background. Hence: a dense dark
-    ramp for our own playfield, greys, and a shade-to-pastel ramp per hue."""
+    carry the table pictures drawn over the background. Hence: dense dark
+    ramps for our own playfield and placeholders, greys, a shade-to-pastel
+    ramp per hue, and some muted tones that photos and wood need."""
     pal = ramp([(2, 2, 10), (10, 10, 34), (22, 16, 58), (40, 24, 84),
-                (64, 36, 110)], 44)
-    pal += ramp([(0, 0, 0), (255, 255, 255)], 28)
-    for h in (0, 22, 40, 56, 90, 130, 165, 185, 205, 228, 265, 300, 330):
+                (64, 36, 110)], 32)
+    pal += ramp([(8, 12, 26), (26, 34, 70), (60, 72, 120), (130, 144, 186),
+                 (200, 210, 235)], 16)
+    pal += ramp([(0, 0, 0), (255, 255, 255)], 24)
+    for h in (0, 22, 40, 56, 90, 130, 185, 205, 228, 265, 300, 330):
         pal += [hsv(h, 0.95, v) for v in (0.22, 0.32, 0.42, 0.53, 0.64, 0.75, 0.87, 1.0)]
         pal += [hsv(h, s, 1.0) for s in (0.72, 0.5, 0.32, 0.16)]
-    # wood and skin tones, common in table artwork
     pal += [(60, 36, 20), (96, 60, 36), (140, 92, 56), (180, 128, 88),
             (212, 164, 124), (236, 200, 164), (120, 80, 60), (200, 150, 110)]
+    for h in (90, 180, 290):
+        pal += [hsv(h, 0.35, v) for v in (0.3, 0.5, 0.7, 0.85)]
     seen, out = set(), []
     for c in pal:  # nudge accidental duplicates so every entry stays distinct
         while c in seen:
@@ -135,7 +139,8 @@ class Quantizer:
 
 
 def use_every_entry(rows, cv, pal):
-    """Each palette entry must appear at least once. Entries the art missed
+    """The shell realises this palette as is, so every entry has to appear
+    in the picture. Entries the art missed
     are given to the single pixel whose true colour is closest to them, taken
     only from indices that are used elsewhere too - invisible in practice."""
     count = [0] * len(pal)
@@ -215,7 +220,7 @@ def box_pass(ch, n, lines, rad, step, stride):
     for ln in range(lines):
         base = ln * stride
         src = [ch[base + k * step] for k in range(n)]
-        acc = sum(src[0:rad + 1]) + src[0] * 0
+        acc = sum(src[0:rad + 1])  # zero beyond the edges
         for k in range(n):
             ch[base + k * step] = acc / span
             if k + rad + 1 < n:
@@ -248,19 +253,17 @@ def stroke(cv, pts, width, col_at, k=1.0):
 
 # ------------------------------------------------------- shaded objects ----
 
-def chrome(nx, ny, sky=(235, 240, 255), floor=(40, 30, 90)):
-    """Mirror ball: reflect the view ray and look up a simple environment,
-    bright above the horizon, playfield-coloured below, with a hot spot."""
+def chrome(nx, ny, floor=(60, 50, 130), env=0.7):
+    """Polished steel ball lit from the upper left: soft diffuse body, the
+    playfield reflected along the lower rim and a hard white highlight."""
     nz = math.sqrt(max(0.0, 1 - nx * nx - ny * ny))
+    lx, ly, lz = -0.5, -0.6, 0.62
+    diffuse = clamp(nx * lx + ny * ly + nz * lz)
+    c = mix((50, 52, 70), (225, 228, 240), 0.2 + 0.8 * diffuse)
+    c = mix(c, floor, env * smooth(0.15, 0.95, ny) * (1 - nz * 0.7))
     ry, rz = 2 * nz * ny, 2 * nz * nz - 1
-    if ry < 0:
-        c = mix((150, 160, 190), sky, smooth(0, 0.6, -ry))
-    else:
-        c = mix((20, 16, 40), floor, smooth(0.05, 0.9, ry))
-    lx, ly, lz = -0.45, -0.6, 0.66
-    spec = max(0.0, 2 * nz * nx * lx + ry * ly + rz * lz) ** 60
-    rim = smooth(0.55, 1.0, nx * nx + ny * ny) * 0.35
-    return tuple(clamp(v * (1 - rim) + 255 * spec, 0, 255) for v in c)
+    glint = clamp(2 * nz * nx * lx + ry * ly + rz * lz) ** 40
+    return tuple(clamp(v + 255 * glint, 0, 255) for v in c)
 
 
 def ball(cv, cx, cy, r, floor=(40, 30, 90)):
@@ -279,10 +282,9 @@ def star_shape(dx, dy, r, points=5):
     return math.hypot(dx, dy) < r * (0.45 + 0.55 * f ** 2.2)
 
 
-def bumper(cv, glow, cx, cy, r, col):
+def bumper(cv, cx, cy, r, col):
     """Pop bumper seen from above: chrome skirt, lit plastic body, white cap
-    with a star; its light also feeds the bloom layer."""
-    stroke(glow, [(cx - 0.1, cy), (cx + 0.1, cy)], r * 2.6, col, 0.9)
+    with a star."""
 
     def fn(x, y):
         dx, dy = x - cx, y - cy
@@ -313,10 +315,8 @@ def flipper(cv, px, py, tx, ty, r0, r1):
         rad = r0 + (r1 - r0) * t
         if d > rad + 0.6:
             return None
-        side = ((x - px) * ly - (y - py) * lx) / ln / rad  # -1 top .. 1 bottom
-        if abs(side) > 0.98 and side * lx < 0:
-            side = -side
-        lit = 0.5 - 0.5 * side * (1 if lx > 0 else -1)
+        side = ((x - px) * ly - (y - py) * lx) / ln / rad
+        lit = 0.5 - 0.5 * side * (1 if lx > 0 else -1)  # upper edge catches light
         if d > rad - 2.6:
             c = mix((90, 0, 10), (235, 40, 50), lit)
         else:
@@ -386,15 +386,20 @@ def text_mask(segs, rad, w, h):
     return mask
 
 
-def title(cv, glow, text, cy, cell):
+def title(cv, text, cy, cell):
+    """Chrome lettering on a dark outline, with a neon bloom behind it."""
     segs, width = text_strokes(text, 0, 0, cell, 0.18)
     ox, oy = (cv.w - width) / 2 - 3.5 * cell * 0.18, cy - 3.5 * cell
     segs = [(a + ox, b + oy, c + ox, d + oy) for a, b, c, d in segs]
     rad = cell * 0.52
     outline = text_mask(segs, rad + 2.2, cv.w, cv.h)
     fill = text_mask(segs, rad, cv.w, cv.h)
+    glow = Canvas(cv.w, cv.h)
     for (x, y), a in outline.items():
-        glow.add(x, y, (255, 40, 200), a * 0.9)
+        glow.add(x, y, (255, 40, 200), a)
+    glow.blur(3)
+    cv.add_canvas(glow, 0.9)
+    for (x, y), a in outline.items():
         cv.blend(x, y, (12, 6, 30), a)
     top, bot = oy, oy + 7 * cell
     for (x, y), a in fill.items():
@@ -415,6 +420,8 @@ def title(cv, glow, text, cy, cell):
 def bk_base(x, y):
     u, v = x / (BK_W - 1), y / (BK_H - 1)
     c = mix((6, 7, 26), (34, 14, 56), v)
+    # corners fall off to near black, like the edge of a lit cabinet
+    c = mix(c, (1, 1, 6), 0.8 * smooth(0.55, 1.1, math.hypot(u - 0.5, v - 0.5) * 1.6))
     # lifted centre so the table grid sits on a softly lit playfield
     lift = math.exp(-(((u - 0.5) * 1.5) ** 2 + ((v - 0.55) * 1.4) ** 2) * 3.0)
     c = mix(c, (30, 34, 92), lift * 0.55)
@@ -464,100 +471,96 @@ def arch_path(inset):
     return pts
 
 
-def neon(cv, glow, pts, width, col_at):
-    stroke(glow, pts, width + 6, col_at, 0.8)
-    white = lambda t: mix(col_at(t), (255, 255, 255), 0.55)
-    stroke(cv, pts, width, white)
+def neon(tubes, glow, pts, width, col_at, bloom=0.8):
+    """A lit tube: white-hot core on its own layer, coloured light in glow."""
+    stroke(glow, pts, width + 5, col_at, bloom)
+    stroke(tubes, pts, width, lambda t: mix(col_at(t), (255, 255, 255), 0.4))
+
+
+def spot(cv, x, y, diameter, col, k):
+    stroke(cv, [(x, y), (x + 0.1, y)], diameter, lambda t: col, k)
+
+
+LAMPS = [(255, 40, 40), (255, 150, 20), (255, 240, 40), (80, 255, 80),
+         (40, 200, 255), (40, 70, 255), (220, 60, 255)]
+BUMPERS = [(56, 74, 22, (255, 50, 60)), (102, 46, 13, (255, 190, 30)),
+           (BK_W - 56, 74, 22, (40, 160, 255)), (BK_W - 102, 46, 13, (60, 230, 90))]
+
+
+def playfield_lights(cv):
+    """Everything that emits light, bloomed once together so overlapping
+    glows add up the way real lamps do."""
+    glow, tubes = Canvas(BK_W, BK_H), Canvas(BK_W, BK_H)
+    # the outer tube fades pink -> violet -> cyan over the whole arch
+    neon(tubes, glow, arch_path(0), 2.2,
+         lambda t: mix((255, 40, 190), (40, 220, 255), smooth(0.25, 0.75, t)))
+    neon(tubes, glow, arch_path(12), 1.2, lambda t: (255, 170, 30), 0.35)
+    for sx, ex, col in ((1, 0, (120, 255, 120)), (-1, BK_W, (255, 120, 60))):
+        # inlane guide down to the flipper, and the slingshot above it
+        neon(tubes, glow, [(ex + sx * 22, 250), (ex + sx * 22, 300), (ex + sx * 62, 332)],
+             1.6, lambda t, c=col: c)
+        neon(tubes, glow, [(ex + sx * 40, 230), (ex + sx * 40, 290), (ex + sx * 66, 300),
+                           (ex + sx * 40, 230)], 1.3, lambda t: (255, 230, 60))
+    for cx, cy, r, c in BUMPERS:
+        spot(glow, cx, cy, r * 2.8, c, 0.9)
+    for x, y, c in lamp_positions():
+        spot(glow, x, y, 9, c, 0.5)
+    glow.blur(4)
+    cv.add_canvas(glow, 1.0)
+    cv.add_canvas(tubes, 1.0)
+
+
+def lamp_positions():
+    return [(x, 140 + i * 12, c) for i, c in enumerate(LAMPS) for x in (28, BK_W - 28)]
+
+
+def lamp(cv, x, y, c):
+    """Chevron insert pointing up the playfield, hot in the middle."""
+    def fn(px, py):
+        dx, dy = px - x, py - y
+        if not (abs(dx) < 5 and -3 < dy + abs(dx) * 0.7 < 2.5):
+            return None
+        t = 1 - math.hypot(dx, dy * 1.5) / 5.5
+        if t < 0.5:
+            return mix(mix(c, (0, 0, 0), 0.7), c, t * 2), 1.0
+        return mix(c, (255, 255, 255), (t - 0.5) * 1.2), 1.0
+    cv.shade(x - 6, y - 6, x + 6, y + 6, fn)
+
+
+def flying_ball(cv, x0, y0, x1, y1, r):
+    """Ball mid-flight with a comet tail of light behind it."""
+    tail = Canvas(BK_W, BK_H)
+    for k in range(24):
+        f = k / 23
+        spot(tail, x0 + (x1 - x0) * f, y0 + (y1 - y0) * f, 1 + 1.6 * r * f,
+             (150 * f, 200 * f, 255 * f), 1.0)
+    tail.blur(1, 2)
+    cv.add_canvas(tail, 0.55)
+    ball(cv, x1, y1, r)
 
 
 def background(pal):
-    cv, glow = Canvas(BK_W, BK_H), Canvas(BK_W, BK_H)
+    cv = Canvas(BK_W, BK_H)
     cv.fill(bk_base)
     starfield(cv, random.Random(7731))
-    hot_pink, cyan, amber = (255, 40, 190), (40, 220, 255), (255, 170, 30)
-    # one tube fading pink->violet->cyan over the whole arch
-    outer = lambda t: mix(hot_pink, cyan, smooth(0.25, 0.75, t))
-    tmp = Canvas(BK_W, BK_H)
-    neon(tmp, glow, arch_path(0), 2.2, outer)
-    neon(tmp, glow, arch_path(12), 1.2, lambda t: amber)
-    # inlane guides leading down to the flippers
-    for sx in (1, -1):
-        ex = 0 if sx > 0 else BK_W
-        pts = [(ex + sx * 22, 250), (ex + sx * 22, 300), (ex + sx * 62, 332)]
-        neon(tmp, glow, pts, 1.6, lambda t, s=sx: (120, 255, 120) if s > 0 else (255, 120, 60))
-    # slingshot kickers
-    for sx in (1, -1):
-        ex = 0 if sx > 0 else BK_W
-        tri = [(ex + sx * 40, 230), (ex + sx * 40, 290), (ex + sx * 66, 300), (ex + sx * 40, 230)]
-        neon(tmp, glow, tri, 1.3, lambda t: (255, 230, 60))
-    # speed streaks off the corners
-    rng = random.Random(99)
-    for k in range(10):
-        y0 = 120 + k * 20 + rng.uniform(-5, 5)
-        for sx in (1, -1):
-            x0 = 30 if sx > 0 else BK_W - 30
-            pts = [(x0 + sx * i * 4, y0 - i * 1.2) for i in range(12)]
-            col = [(255, 80, 220), (60, 200, 255), (255, 255, 255)][k % 3]
-            stroke(glow, pts, 1.0, lambda t, c=col: mix(c, (0, 0, 0), t), 0.5)
-    # rollover lane lights under the arch
-    lights = [(255, 40, 40), (255, 150, 20), (255, 240, 40), (80, 255, 80),
-              (40, 200, 255), (90, 90, 255), (220, 60, 255)]
-    for i, c in enumerate(lights):
-        for sx in (1, -1):
-            x = 60 + i * 9 if sx > 0 else BK_W - 60 - i * 9
-            y = 40 + abs(i - 3) * 0
-            pts = [(x, 300 + i * 0), (x, 300)]
-    bumpers = [(56, 74, 22, (255, 50, 60)), (102, 46, 13, (255, 190, 30)),
-               (BK_W - 56, 74, 22, (40, 160, 255)), (BK_W - 102, 46, 13, (60, 230, 90))]
-    for cx, cy, r, c in bumpers:
-        stroke(glow, [(cx, cy), (cx + 0.1, cy)], r * 2.8, lambda t, c=c: c, 0.9)
-    # insert arrows up the sides: small lamps in a rainbow
-    inserts = []
-    for i, c in enumerate(lights):
-        for sx in (1, -1):
-            x = 28 if sx > 0 else BK_W - 28
-            inserts.append((x, 140 + i * 12, c))
-            stroke(glow, [(x, 140 + i * 12), (x + 0.1, 140 + i * 12)], 9, lambda t, c=c: c, 0.5)
-    title_cv = Canvas(BK_W, BK_H)
-    glow.blur(4)
-    cv.add_canvas(glow, 1.0)
-    cv.add_canvas(tmp, 1.0)
-    for x, y, c in inserts:
-        def lamp(px, py, x=x, y=y, c=c):
-            dx, dy = px - x, py - y
-            # a chevron pointing up the playfield
-            inside = abs(dx) < 4.5 - 0 and -3 < dy + abs(dx) * 0.7 < 2.5
-            return (mix(c, (255, 255, 255), 0.35), 1.0) if inside else None
-        cv.shade(x - 6, y - 6, x + 6, y + 6, lamp)
-    for cx, cy, r, c in bumpers:
-        bumper(cv, title_cv, cx, cy, r, c)
+    playfield_lights(cv)
+    for x, y, c in lamp_positions():
+        lamp(cv, x, y, c)
+    for cx, cy, r, c in BUMPERS:
+        bumper(cv, cx, cy, r, c)
     flipper(cv, 24, 340, 98, 368, 11, 5.5)
     flipper(cv, BK_W - 24, 340, BK_W - 98, 368, 11, 5.5)
-    # the ball, mid-flight, with a fading motion trail
-    for k in range(8, 0, -1):
-        bx, by = 128 - k * 7, 300 - k * 5
-        cv.shade(bx - 12, by - 12, bx + 12, by + 12,
-                 lambda x, y, bx=bx, by=by, k=k: ((200, 220, 255), 0.06 * (9 - k) * clamp(9.5 - math.hypot(x - bx, y - by)))
-                 if math.hypot(x - bx, y - by) < 10 else None)
-    ball(cv, 128, 300, 9)
+    flying_ball(cv, 70, 258, 128, 300, 9)
     ball(cv, BK_W - 150, 352, 9)
-    tglow = Canvas(BK_W, BK_H)
-    title(cv, tglow, "Vantrel! 2 Demo", 34, 4)
-    tglow.blur(3)
-    # the title's glow goes under its letters: draw the letters again on top
-    cv2 = Canvas(BK_W, BK_H)
-    cv2.r, cv2.g, cv2.b = cv.r[:], cv.g[:], cv.b[:]
-    cv.add_canvas(tglow, 0.9)
-    title(cv, Canvas(BK_W, BK_H), "Vantrel! 2 Demo", 34, 4)
-    q = Quantizer(pal)
-    rows = q.image(cv, 10)
+    title(cv, "Vantrel! 2 Demo", 34, 4)
+    rows = Quantizer(pal).image(cv, 10)
     use_every_entry(rows, cv, pal)
     return rows
 
 
 # ----------------------------------------------------------- placeholders --
 
-def frame_colour(x, y, w, h, metal):
+def frame_colour(x, y, w, h, metal, shine=(255, 255, 255)):
     """Bevelled 10-pixel frame: light on the top/left faces, dark bottom/right."""
     e = min(x, y, w - 1 - x, h - 1 - y)
     lit_face = min(x, y) <= min(w - 1 - x, h - 1 - y)
@@ -566,59 +569,74 @@ def frame_colour(x, y, w, h, metal):
     if e >= 8:  # groove that seems to sink the centre below the frame
         return mix(metal, (0, 0, 0), 0.8 if e == 8 else 0.65)
     t = (e - 1) / 6
-    hi = mix(metal, (255, 255, 255), 0.55 - 0.35 * t)
+    hi = mix(metal, shine, 0.55 - 0.35 * t)
     lo = mix(metal, (0, 0, 0), 0.55 - 0.25 * t)
     return hi if lit_face else lo
 
 
-def placeholder(w, h, metal, top, bottom, motif):
+def placeholder(w, h, metal, shine, top, bottom, motif):
     cv = Canvas(w, h)
 
     def fn(x, y):
         if 10 <= x < 110 and 10 <= y < 110:
             v = (y - 10) / 99
             glowc = math.exp(-(((x - 45) / 60) ** 2 + ((y - 40) / 60) ** 2))
-            return mix(mix(top, bottom, v), mix(top, (255, 255, 255), 0.12), glowc * 0.5)
-        return frame_colour(x, y, w, h, metal)
+            return mix(mix(top, bottom, v), top, glowc * 0.5)
+        return frame_colour(x, y, w, h, metal, shine)
     cv.fill(fn)
     motif(cv)
     return cv
 
 
+def lift(cv, x, y, k):
+    """Brighten or darken in place: watermarks keep the hue of the ground, so
+    they stay on the same palette ramp and dither smoothly."""
+    if 0 <= x < cv.w and 0 <= y < cv.h and k:
+        i = y * cv.w + x
+        cv.r[i] *= 1 + k
+        cv.g[i] *= 1 + k
+        cv.b[i] *= 1 + k
+
+
 def no_pb_motif(cv):
-    # a faint ghost of a ball and flipper pair: hints "pinball, no picture"
-    cx, cy, r = 60, 60, 30
-    cv.shade(cx - r - 2, cy - r - 2, cx + r + 2, cy + r + 2, lambda x, y:
-             ((120, 130, 200), 0.10 * clamp(1.5 - abs(math.hypot(x - cx, y - cy) - r)))
-             if abs(math.hypot(x - cx, y - cy) - r) < 2 else None)
-    for px, tx in ((34, 55), (86, 65)):
-        cv.shade(20, 90, 100, 108, lambda x, y, px=px, tx=tx:
-                 ((120, 130, 200), 0.10 * clamp(3.5 - seg_dist(x, y, px, 96, tx, 103)[0]))
-                 if seg_dist(x, y, px, 96, tx, 103)[0] < 4 else None)
+    # a ghost of a ball above a flipper pair: "pinball, but no picture"
+    for y in range(10, 110):
+        for x in range(10, 110):
+            ring = clamp(2.0 - abs(math.hypot(x - 60, y - 56) - 28))
+            bats = max(clamp(4.0 - seg_dist(x, y, 26, 92, 52, 101)[0]),
+                       clamp(4.0 - seg_dist(x, y, 94, 92, 68, 101)[0]))
+            lift(cv, x, y, 0.22 * min(1.0, ring + bats))
     for x, y in ((5, 5), (114, 5), (5, 114), (114, 114)):
-        ball(cv, x, y, 4.2)
+        ball(cv, x, y, 4.2, floor=(40, 50, 110))
 
 
-def disc(cv, cx, cy, r, strength):
+def disc(cv, cx, cy, r):
     """Compact disc: rainbow sheen that turns with the angle, clear hub."""
     def fn(x, y):
         dx, dy = x - cx, y - cy
         d = math.hypot(dx, dy)
-        if d > r + 0.5 or d < r * 0.18:
+        if d > r + 0.5 or d < r * 0.2:
             return None
-        hue = (math.atan2(dy, dx) * 2 / math.pi * 90 + d * 2) % 360
-        c = hsv(hue, 0.45, 1.0)
-        c = mix(c, (230, 230, 240), 0.4 if d < r * 0.42 else 0.0)
-        if r * 0.36 < d < r * 0.42:
-            c = (110, 110, 130)
-        return c, strength * clamp(r + 0.5 - d) * clamp(d - r * 0.18 + 0.5)
+        c = hsv((math.atan2(dy, dx) * 180 / math.pi * 2) % 360, 0.5, 1.0)
+        if d < r * 0.45:
+            c = (200, 200, 215)
+        return c, clamp(r + 0.5 - d)
     cv.shade(cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1, fn)
 
 
 def oncd_motif(cv):
-    disc(cv, 60, 60, 36, 0.09)  # watermark, kept faint for the name on top
+    # faint disc watermark: light bands that sweep round like a CD's sheen
+    for y in range(10, 110):
+        for x in range(10, 110):
+            dx, dy = x - 59.5, y - 58
+            d = math.hypot(dx, dy)
+            if 9 < d < 40:
+                a = math.atan2(dy, dx)
+                k = 0.12 + 0.22 * math.cos(2 * a - 0.8) ** 2
+                edge = clamp(40.5 - d) * clamp(d - 8.5)
+                lift(cv, x, y, k * edge - (0.1 if 15 < d < 17 else 0))
     for x, y in ((5, 5), (113, 5), (5, 114), (113, 114)):
-        disc(cv, x, y, 4.4, 1.0)
+        disc(cv, x, y, 4.4)
 
 
 # ----------------------------------------------------------------- icon -----
@@ -626,7 +644,9 @@ def oncd_motif(cv):
 def icon_image(size):
     """Shiny ball; sampled 4x4 per pixel then snapped to VGA16 undithered,
     which reads cleaner than dithering at 16 pixels."""
-    q = Quantizer(VGA16)
+    # only the greys and blues: stray teal or olive dots look like dirt
+    q = Quantizer([c if i in (0, 4, 7, 8, 12, 15) else (999, 999, 999)
+                   for i, c in enumerate(VGA16)])
     cx = cy = size / 2
     r = size / 2 - 0.6
     idx, mask = [], []
@@ -639,9 +659,9 @@ def icon_image(size):
                     px, py = x + (sx + 0.5) / 4, y + (sy + 0.5) / 4
                     nx, ny = (px - cx) / r, (py - cy) / r
                     if nx * nx + ny * ny <= 1:
-                        c = chrome(nx, ny, sky=(255, 255, 255), floor=(20, 40, 200))
-                        if nx * nx + ny * ny > 0.86:
-                            c = (0, 0, 0) if size > 16 or nx + ny > 0 else c
+                        c = chrome(nx, ny, floor=(0, 0, 200), env=1.0)
+                        if nx * nx + ny * ny > (0.86 if size > 16 else 0.8):
+                            c = (0, 0, 0)  # outline: holds up on light desktops
                         acc = [a + v for a, v in zip(acc, c)]
                         cov += 1
             if cov >= 8:
@@ -710,9 +730,9 @@ def main():
     files = {
         'bkgnd.bmp': bmp8_bytes(BK_W, BK_H, pal, background(pal), 236),
         'no_pb.bmp': bmp8_bytes(PH_W, PH_W, ph_pal, ph_rows(placeholder(
-            PH_W, PH_W, (120, 140, 190), (46, 52, 104), (16, 18, 46), no_pb_motif)), 257),
+            PH_W, PH_W, (130, 144, 186), (255, 255, 255), (40, 50, 96), (12, 16, 36), no_pb_motif)), 257),
         'pb_oncd.bmp': bmp8_bytes(PH_W - 1, PH_W, ph_pal, ph_rows(placeholder(
-            PH_W - 1, PH_W, (170, 110, 200), (58, 34, 84), (20, 12, 40), oncd_motif)), 257),
+            PH_W - 1, PH_W, (200, 140, 30), (255, 230, 120), (48, 28, 92), (12, 10, 36), oncd_motif)), 257),
         'shell.ico': ico_bytes([icon_image(32), icon_image(16), icon_image(48)]),
     }
     for name, data in files.items():
