@@ -184,4 +184,66 @@ TEST(ModulePath, NameCutByTheBufferFails)
     EXPECT_EQ(makeModulePath(buffer, "logo.avi", length), 1);
 }
 
+
+// A folder of the test's own under the temporary directory, with a blank in its name as in
+// "Program Files"; removed with what it holds.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        path = std::string(temp) + "pinball launch " + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(path.c_str(), NULL);
+    }
+    ~ScratchFolder()
+    {
+        for (const std::string &file : files)
+            DeleteFileA(file.c_str());
+        RemoveDirectoryA(path.c_str());
+    }
+    std::string add(const std::string &name, const std::string &content)
+    {
+        std::string file = path + name;
+        HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, NULL);
+        DWORD written = 0;
+        WriteFile(handle, content.data(), (DWORD)content.size(), &written, NULL);
+        CloseHandle(handle);
+        files.push_back(file);
+        return file;
+    }
+    std::string path;
+
+private:
+    std::vector<std::string> files;
+};
+
+TEST(RunTable, FailureIsReportedWithTheRightText)
+{
+    appInstance = GetModuleHandleA(NULL);
+    ScratchFolder folder;
+    const std::string notAProgram = folder.add("not a table.exe", "this is text, not a program");
+    const std::string tooLong = "C:\\" + std::string(600, 'x') + ".exe";
+    struct Case {
+        std::string path;
+        std::string text;
+    } cases[] = {
+        {folder.path + "missing.exe", "Unable to find the pinball table: " + folder.path + "missing.exe"},
+        {"C:\\no such folder\\table.exe", "Unable to find the pinball table: C:\\no such folder\\table.exe"},
+        {notAProgram, "Unable to run the pinball table (error #11)"},
+        // Longer than any catalogue path: refused, never cut into another path.
+        {tooLong, ("Unable to find the pinball table: " + tooLong).substr(0, 499)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path.substr(0, 60));
+        BoxAnswerer answerer({"OK"});
+        EXPECT_EQ(runTable(c.path.c_str()), 0);
+        const std::vector<MessageBoxContent> &boxes = answerer.finish();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, "Error:");
+        EXPECT_EQ(boxes[0].text, c.text);
+    }
+}
+
 }
