@@ -1,0 +1,13 @@
+#ifndef PINBALL_BITMAPS_H
+#define PINBALL_BITMAPS_H
+
+#include "gfx/packed_dib.h"
+
+/* Device bitmaps made from DIBs with their colours given as RGB values, so that on a palette
+   display the pixels are chosen under ShellPalette when realise is set and it exists. Each
+   returns NULL on failure; a bitmap returned belongs to the caller. */
+HBITMAP loadResourceBitmap(HWND window, LPCSTR name, int realise);
+HBITMAP loadPictureBitmap(HWND window, LPCSTR fileName, int realise);
+HBITMAP dibToBitmap(const PackedDib &dib, HPALETTE palette, UINT usage);
+
+#endif

@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include "gfx/dib_file.h"
+#include "tests/support/bitmap_files.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Info {
+    LONG width, height;
+    WORD bitCount;
+    DWORD compression = BI_RGB;
+    DWORD sizeImage = 0;
+    DWORD clrUsed = 0;
+    DWORD headerSize = 40;
+    LONG pelsPerMeter = 2835;
+};
+
+Bytes fileHeader(DWORD offBits)
+{
+    Bytes b;
+    put16(b, 0x4D42);
+    put32(b, 0);
+    put32(b, 0);
+    return put32(b, offBits);
+}
+
+// An info header of headerSize bytes; from 52 bytes on it carries the masks given.
+Bytes infoHeader(const Info &i, const std::vector<DWORD> &masks = {})
+{
+    Bytes b;
+    put32(b, i.headerSize);
+    put32(b, i.width);
+    put32(b, i.height);
+    put16(b, 1);
+    put16(b, i.bitCount);
+    put32(b, i.compression);
+    put32(b, i.sizeImage);
+    put32(b, i.pelsPerMeter);
+    put32(b, i.pelsPerMeter);
+    put32(b, i.clrUsed);
+    put32(b, 0);
+    for (DWORD mask : masks)
+        put32(b, mask);
+    b.resize(i.headerSize);
+    return b;
+}
+
+Bytes coreHeader(WORD width, WORD height, WORD bitCount)
+{
+    Bytes b;
+    put32(b, 12);
+    put16(b, width);
+    put16(b, height);
+    put16(b, 1);
+    return put16(b, bitCount);
+}
+
+Bytes masks565()
+{
+    Bytes b;
+    put32(b, 0xF800);
+    put32(b, 0x07E0);
+    return put32(b, 0x001F);
+}
+
+Bytes widened(const Bytes &core)
+{
+    Bytes quads;
+    for (size_t i = 0; i + 2 < core.size(); i += 3)
+        quads.insert(quads.end(), {core[i], core[i + 1], core[i + 2], 0});
+    return quads;
+}
+
+Bytes concat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes &part : parts)
+        putBytes(all, part);
+    return all;
+}
+
+// The block that a picture should become: normalised header, colour area, pixels.
+Bytes packed(Info header, const Bytes &colours, const Bytes &pixels)
+{
+    header.headerSize = 40;
+    header.sizeImage = (DWORD)pixels.size();
+    return concat({infoHeader(header), colours, pixels});
+}
+
+struct DibCase {
+    const char *name;
+    Bytes file;
+    Bytes expected; // empty when the file must give none
+};
+
+std::vector<DibCase> dibCases()
+{
+    std::vector<DibCase> cases;
+    const Bytes table3 = patternBytes(3 * 4, 1);
+    const Bytes pixels4x2 = patternBytes(8, 2);
+    Info small = {4, 2, 8, 0, 0, 3};
+    Bytes smallInfo = infoHeader(small);
+    Bytes smallPacked = packed(small, table3, pixels4x2);
+    cases.push_back({"bare DIB", concat({smallInfo, table3, pixels4x2}), smallPacked});
+    cases.push_back({"with file header", concat({fileHeader(0), smallInfo, table3, pixels4x2}), smallPacked});
+    cases.push_back({"bits after a gap", concat({fileHeader(14 + 40 + 12 + 16), smallInfo, table3, Bytes(16, 0xEE), pixels4x2}), smallPacked});
+
+    const Bytes coreTable = patternBytes(256 * 3, 3);
+    const Bytes pixels5x3 = patternBytes(8 * 3, 4);
+    Info coreInfo = {5, 3, 8, 0, 0, 256};
+    coreInfo.pelsPerMeter = 0;
+    cases.push_back({"core header, 8 bits", concat({fileHeader(0), coreHeader(5, 3, 8), coreTable, pixels5x3}),
+                     packed(coreInfo, widened(coreTable), pixels5x3)});
+    const Bytes pixels1bit = patternBytes(4, 5);
+    cases.push_back({"core header shorter than 40 bytes", concat({coreHeader(4, 1, 1), patternBytes(6, 6), pixels1bit}), {}});
+
+    const Bytes tableFull = patternBytes(256 * 4, 7);
+    const Bytes pixelsWide = patternBytes(580 * 388, 8);
+    cases.push_back({"computed size with padded rows", concat({fileHeader(0), infoHeader({579, 388, 8}), tableFull, pixelsWide}),
+                     packed({579, 388, 8, 0, 0, 256}, tableFull, pixelsWide)});
+    const Bytes pixels24 = patternBytes(8 * 2, 9);
+    cases.push_back({"24 bits, no colour table", concat({fileHeader(0), infoHeader({2, 2, 24}), pixels24}),
+                     packed({2, 2, 24}, {}, pixels24)});
+    cases.push_back({"top-down rows", concat({infoHeader({4, -2, 8, 0, 0, 3}), table3, pixels4x2}),
+                     packed({4, -2, 8, 0, 0, 3}, table3, pixels4x2)});
+    cases.push_back({"stated size shorter than the rows", concat({infoHeader({4, 2, 8, 0, 5, 3}), table3, pixels4x2}), smallPacked});
+    cases.push_back({"stated size far beyond the file", concat({infoHeader({4, 2, 8, 0, 0x7F000000, 3}), table3, pixels4x2}), smallPacked});
+
+    // Later header versions: their first 40 bytes, and the masks from inside the header.
+    const Bytes pixels16 = patternBytes(4 * 2, 10);
+    Info fields = {2, 2, 16, BI_BITFIELDS};
+    Bytes fieldsPacked = packed(fields, masks565(), pixels16);
+    cases.push_back({"masks after a 40-byte header", concat({infoHeader(fields), masks565(), pixels16}), fieldsPacked});
+    for (DWORD size : {52u, 56u, 108u, 124u}) {
+        Info later = fields;
+        later.headerSize = size;
+        cases.push_back({"masks inside a later header", concat({fileHeader(14 + size), infoHeader(later, {0xF800, 0x07E0, 0x001F, 0}), pixels16}),
+                         fieldsPacked});
+    }
+    Info os2 = small;
+    os2.headerSize = 64;
+    cases.push_back({"64-byte header with a colour table", concat({infoHeader(os2), table3, pixels4x2}), smallPacked});
+
+    Bytes rle = {2, 1, 2, 2, 0, 0, 2, 1, 2, 2, 0, 1};
+    Info rleInfo = {4, 2, 8, BI_RLE8, 0, 3};
+    cases.push_back({"run-length data without a stated size", concat({infoHeader(rleInfo), table3, rle}), packed(rleInfo, table3, rle)});
+    Info rleLong = rleInfo;
+    rleLong.sizeImage = 5000;
+    cases.push_back({"run-length data cut short", concat({infoHeader(rleLong), table3, rle}), packed(rleInfo, table3, rle)});
+    Info rleTopDown = rleInfo;
+    rleTopDown.height = -2;
+    cases.push_back({"run-length data top-down", concat({infoHeader(rleTopDown), table3, rle}), {}});
+
+    cases.push_back({"file shorter than its pixels", concat({infoHeader(small), table3, patternBytes(7, 2)}), {}});
+    cases.push_back({"file shorter than a file header", Bytes(13, 'B'), {}});
+    cases.push_back({"file header without an info header", concat({fileHeader(0), patternBytes(39, 1)}), {}});
+    cases.push_back({"width beyond any picture", concat({infoHeader({3000000, 2, 24}), pixels24}), {}});
+    cases.push_back({"size product beyond 32 bits", concat({infoHeader({0x10000, 0x10000, 32}), pixels24}), {}});
+    cases.push_back({"negative width", concat({infoHeader({-4, 2, 8, 0, 0, 3}), table3, pixels4x2}), {}});
+    cases.push_back({"no rows", concat({infoHeader({4, 0, 8, 0, 0, 3}), table3, pixels4x2}), {}});
+    cases.push_back({"unknown header size", concat({infoHeader({4, 2, 8, 0, 0, 3, 14}), table3, pixels4x2}), {}});
+    cases.push_back({"unknown compression", concat({infoHeader({4, 2, 24, BI_JPEG}), pixels24}), {}});
+    cases.push_back({"colour count beyond the file", concat({infoHeader({4, 2, 8, 0, 0, 0x40000000}), table3, pixels4x2}), {}});
+    cases.push_back({"colour table running into the bits", concat({fileHeader(14 + 40 + 8), smallInfo, table3, pixels4x2}), {}});
+    return cases;
+}
+
+TEST(DibFile, LoadsNormalisedOrRefusesAndClosesTheFile)
+{
+    for (const DibCase &c : dibCases()) {
+        SCOPED_TRACE(c.name);
+        TempFile file(c.file);
+        PackedDib dib = loadDibFile(file.path.c_str());
+        EXPECT_TRUE(fileIsClosed(file.path));
+        if (c.expected.empty()) {
+            EXPECT_EQ(dib.header, nullptr);
+            continue;
+        }
+        ASSERT_NE(dib.header, nullptr);
+        EXPECT_TRUE(dib.fromFile);
+        EXPECT_GE(GlobalSize(dib.memory), dib.size);
+        EXPECT_EQ(GlobalLock(dib.memory), (void *)dib.header);
+        GlobalUnlock(dib.memory);
+        const BYTE *data = (const BYTE *)dib.header;
+        EXPECT_EQ(Bytes(data, data + dib.size), c.expected);
+        releasePackedDib(dib);
+    }
+}
+
+TEST(DibFile, HeaderReadingLeavesTheFileAtTheBits)
+{
+    const Bytes table = patternBytes(2 * 4, 1);
+    Bytes file = concat({fileHeader(14 + 40 + 8 + 5), infoHeader({8, 1, 1, 0, 0, 2}), table, Bytes(5, 0), {0xA5, 0, 0, 0}});
+    TempFile temp(file);
+    OFSTRUCT opened;
+    HFILE handle = OpenFile(temp.path.c_str(), &opened, OF_READ);
+    ASSERT_NE(handle, HFILE_ERROR);
+    PackedDib dib = readDibHeader(handle);
+    ASSERT_NE(dib.header, nullptr);
+    EXPECT_EQ(dib.size, 40u + 8u);
+    BYTE first = 0;
+    EXPECT_EQ(_lread(handle, &first, 1), 1u);
+    EXPECT_EQ(first, 0xA5);
+    _lclose(handle);
+    releasePackedDib(dib);
+}
+
+TEST(DibFile, NameWithoutAFileIsLookedUpAsResource)
+{
+    HMODULE module = GetModuleHandleA(NULL);
+    PackedDib dib = loadDibFile("no_pb_bmp");
+    ASSERT_NE(dib.header, nullptr);
+    EXPECT_FALSE(dib.fromFile);
+    EXPECT_EQ((void *)dib.header, LockResource(LoadResource(module, FindResourceA(module, "NO_PB_BMP", RT_BITMAP))));
+    EXPECT_EQ(dib.header->biClrUsed, 257u);
+    // Releasing leaves the module's data in place.
+    const BITMAPINFOHEADER *resource = dib.header;
+    releasePackedDib(dib);
+    EXPECT_EQ(resource->biClrUsed, 257u);
+    EXPECT_EQ(loadDibFile("no_pb_bmp").header, resource);
+
+    EXPECT_EQ(loadDibFile("no_such_picture").header, nullptr);
+    EXPECT_EQ(loadDibFile(NULL).header, nullptr);
+}
+
+} // namespace

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include "shell/globals.h"
+#include "tests/support/bitmap_files.h"
+#include "ui/layout.h"
+#include "ui/shell_state.h"
+
+#include <windows.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct LayoutCase {
+    const char *name;
+    LayoutMeasurements measured;
+    int buttonWidth, buttonHeight, windowWidth, windowHeight, windowX, windowY, cancelX, okX;
+};
+
+TEST(Layout, MetricsFromMeasuredTextAndSystemMetrics)
+{
+    const LayoutCase cases[] = {
+        {"worked example", {16, 16, 42, 16, 32, 3, 3, 640, 480}, 74, 24, 588, 422, 26, 29, 504, 425},
+        {"measuring failed", {100, 50, 100, 50, 100, 3, 3, 640, 480}, 200, 75, 588, 473, 26, 3, 378, 173},
+        {"13-pixel text", {16, 13, 42, 12, 32, 3, 3, 640, 480}, 74, 19, 588, 417, 26, 31, 504, 425},
+        {"window wider than the screen", {16, 16, 42, 16, 32, 3, 3, 497, 300}, 74, 24, 588, 422, -45, -61, 504, 425},
+    };
+    for (const LayoutCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        ShellLayout l = {};
+        layoutFromMeasurements(c.measured, 1.0f, &l);
+        EXPECT_EQ(l.buttonWidth, c.buttonWidth);
+        EXPECT_EQ(l.buttonHeight, c.buttonHeight);
+        EXPECT_EQ(l.windowWidth, c.windowWidth);
+        EXPECT_EQ(l.windowHeight, c.windowHeight);
+        EXPECT_EQ(l.windowX, c.windowX);
+        EXPECT_EQ(l.windowY, c.windowY);
+        EXPECT_EQ(l.cancelX, c.cancelX);
+        EXPECT_EQ(l.okX, c.okX);
+        EXPECT_EQ(l.buttonRowY, 391);
+        EXPECT_EQ(std::make_pair(l.backgroundWidth, l.backgroundHeight), std::make_pair(580, 388));
+        EXPECT_EQ(std::make_pair(l.backgroundX, l.backgroundY), std::make_pair(1, 1));
+        EXPECT_EQ(l.labelX, 6);
+        EXPECT_EQ(l.frameBorder, 3);
+        EXPECT_EQ(std::make_pair(l.pictureWidth, l.pictureHeight), std::make_pair(120, 120));
+        EXPECT_EQ(std::make_pair(l.frameWidth, l.frameHeight), std::make_pair(126, 126));
+    }
+}
+
+// The display's own font and frames: "OK" 21 by 16, "Cancel" 47 by 16, four spaces 20.
+TEST(Layout, ComputedOnTheTestDisplay)
+{
+    appInstance = GetModuleHandleA(NULL);
+    layoutScale = 0.5f;
+    computeLayout();
+    EXPECT_EQ(layoutScale, 1.0f);
+    EXPECT_EQ(shellLayout.buttonWidth, 67);
+    EXPECT_EQ(shellLayout.buttonHeight, 24);
+    EXPECT_EQ(std::make_pair(shellLayout.windowWidth, shellLayout.windowHeight), std::make_pair(588, 422));
+    EXPECT_EQ(std::make_pair(shellLayout.windowX, shellLayout.windowY), std::make_pair(26, 29));
+    EXPECT_EQ(shellLayout.frameWidth, 126);
+}
+
+typedef std::vector<std::pair<int, int>> Positions;
+
+void layOutForGrid(int tables)
+{
+    LayoutMeasurements measured = {16, 16, 42, 16, 32, 3, 3, 640, 480};
+    layoutFromMeasurements(measured, 1.0f, &shellLayout);
+    for (TableEntry &entry : tableEntries)
+        entry = TableEntry();
+    tableCount = tables;
+}
+
+TEST(PictureGrid, FramesStandInCentredRows)
+{
+    const struct {
+        int tables;
+        Positions frames;
+    } cases[] = {
+        {1, {{227, 131}}},
+        {2, {{110, 131}, {343, 131}}},
+        {4, {{110, 46}, {343, 46}, {110, 215}, {343, 215}}},
+        {5, {{52, 46}, {227, 46}, {402, 46}, {139, 215}, {314, 215}}},
+        {7, {{52, 4}, {227, 4}, {402, 4}, {52, 131}, {227, 131}, {402, 131}, {227, 258}}},
+        {10, {{17, 4}, {157, 4}, {297, 4}, {437, 4}, {17, 131}, {157, 131}, {297, 131}, {437, 131}, {157, 258}, {297, 258}}},
+        {11, {{17, 4}, {157, 4}, {297, 4}, {437, 4}, {17, 131}, {157, 131}, {297, 131}, {437, 131}, {87, 258}, {227, 258}, {367, 258}}},
+        {12, {{17, 4}, {157, 4}, {297, 4}, {437, 4}, {17, 131}, {157, 131}, {297, 131}, {437, 131}, {17, 258}, {157, 258}, {297, 258}, {437, 258}}},
+    };
+    backgroundWindow = NULL;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.tables);
+        layOutForGrid(c.tables);
+        // Without the frame class no frame can be made; the places are still computed.
+        placePictureFrames();
+        Positions placed;
+        for (int i = 0; i < c.tables; i++) {
+            placed.push_back({tableEntries[i].frameX, tableEntries[i].frameY});
+            EXPECT_EQ(tableEntries[i].position, i);
+            EXPECT_EQ(tableEntries[i].frameWindow, nullptr);
+        }
+        EXPECT_EQ(placed, c.frames);
+    }
+    layOutForGrid(0);
+    placePictureFrames();
+}
+
+LRESULT CALLBACK plainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Stands in for the shell's frame window: keeps its entry and makes a picture inside.
+LRESULT CALLBACK testFrameWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CREATE) {
+        TableEntry *entry = (TableEntry *)((CREATESTRUCTA *)lParam)->lpCreateParams;
+        SetWindowLongA(window, 0, (LONG)entry);
+        entry->pictureWindow = CreateWindowExA(0, "LayoutTestPicture", "", WS_CHILD | WS_VISIBLE, 3, 3, 120, 120,
+                                               window, NULL, appInstance, entry);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class PictureFrames : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        appInstance = GetModuleHandleA(NULL);
+        registerClass("PinballShellPictureFrameClass", testFrameWndProc, 4);
+        registerClass("LayoutTestPicture", plainWndProc, 0);
+        registerClass("LayoutTestBackground", plainWndProc, 0);
+        backgroundWindow = CreateWindowExA(0, "LayoutTestBackground", "", WS_POPUP | WS_VISIBLE, 0, 0, 580, 388,
+                                           NULL, NULL, appInstance, NULL);
+        ASSERT_NE(backgroundWindow, nullptr);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(backgroundWindow);
+        backgroundWindow = NULL;
+        for (TableEntry &entry : tableEntries) {
+            DeleteDC(entry.pictureDC);
+            DeleteObject(entry.pictureBitmap);
+        }
+        layOutForGrid(0);
+        for (const char *name : {"PinballShellPictureFrameClass", "LayoutTestPicture", "LayoutTestBackground"})
+            UnregisterClassA(name, appInstance);
+    }
+    static void registerClass(const char *name, WNDPROC procedure, int extraBytes)
+    {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.cbWndExtra = extraBytes;
+        windowClass.hInstance = appInstance;
+        windowClass.lpszClassName = name;
+        RegisterClassA(&windowClass);
+    }
+};
+
+RECT rectInParent(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(window), (POINT *)&rect, 2);
+    return rect;
+}
+
+::testing::AssertionResult standsAt(HWND window, int x, int y, int width, int height)
+{
+    RECT r = rectInParent(window);
+    if (r.left == x && r.top == y && r.right - r.left == width && r.bottom - r.top == height)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "at (" << r.left << ", " << r.top << ") " << r.right - r.left << " by "
+                                         << r.bottom - r.top;
+}
+
+Bytes tinyPictureFile()
+{
+    Bytes file;
+    put16(file, 0x4D42);
+    put32(put32(put32(file, 0), 0), 0);
+    for (DWORD field : {40u, 2u, 2u})
+        put32(file, field);
+    put16(put16(file, 1), 24);
+    for (int i = 0; i < 6; i++)
+        put32(file, 0);
+    return putBytes(file, patternBytes(16, 1));
+}
+
+TEST_F(PictureFrames, CreatedOnTheBackgroundThenMovedAndReloaded)
+{
+    TempFile picture(tinyPictureFile());
+    layOutForGrid(2);
+    tableEntries[0].bitmapPath = (char *)picture.path.c_str();
+    tableEntries[1].bitmapPath = (char *)"no_such_picture.bmp";
+    placePictureFrames();
+    for (int i = 0; i < 2; i++) {
+        SCOPED_TRACE(i);
+        TableEntry &entry = tableEntries[i];
+        ASSERT_NE(entry.frameWindow, nullptr);
+        EXPECT_EQ(GetParent(entry.frameWindow), backgroundWindow);
+        EXPECT_EQ(GetWindowLongA(entry.frameWindow, 0), (LONG)&entry);
+        EXPECT_EQ((DWORD)GetWindowLongA(entry.frameWindow, GWL_STYLE), 0x52000000u);
+        EXPECT_TRUE(standsAt(entry.frameWindow, entry.frameX, entry.frameY, 126, 126));
+        ASSERT_NE(entry.pictureWindow, nullptr);
+    }
+    EXPECT_EQ(tableEntries[1].frameX, 343);
+
+    // As after a display change: windows out of place, and a stale picture on the second.
+    for (int i = 0; i < 2; i++) {
+        MoveWindow(tableEntries[i].frameWindow, 0, 0, 10, 10, FALSE);
+        MoveWindow(tableEntries[i].pictureWindow, 0, 0, 5, 5, FALSE);
+    }
+    HDC screen = GetDC(NULL);
+    HBITMAP stale = CreateCompatibleBitmap(screen, 4, 4);
+    tableEntries[1].pictureBitmap = stale;
+    tableEntries[1].pictureDC = CreateCompatibleDC(screen);
+    SelectObject(tableEntries[1].pictureDC, stale);
+    ReleaseDC(NULL, screen);
+    HWND firstFrame = tableEntries[0].frameWindow;
+
+    placePictureFrames();
+    EXPECT_EQ(tableEntries[0].frameWindow, firstFrame);
+    for (int i = 0; i < 2; i++) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(standsAt(tableEntries[i].frameWindow, tableEntries[i].frameX, tableEntries[i].frameY, 126, 126));
+        EXPECT_TRUE(standsAt(tableEntries[i].pictureWindow, 3, 3, 120, 120));
+    }
+    ASSERT_NE(tableEntries[0].pictureBitmap, nullptr);
+    ASSERT_NE(tableEntries[0].pictureDC, nullptr);
+    EXPECT_EQ(GetCurrentObject(tableEntries[0].pictureDC, OBJ_BITMAP), (HGDIOBJ)tableEntries[0].pictureBitmap);
+    BITMAP info;
+    ASSERT_EQ(GetObjectA(tableEntries[0].pictureBitmap, sizeof info, &info), (int)sizeof info);
+    EXPECT_EQ(std::make_pair(info.bmWidth, info.bmHeight), std::make_pair(2L, 2L));
+    EXPECT_EQ(tableEntries[1].pictureBitmap, nullptr);
+    EXPECT_EQ(tableEntries[1].pictureDC, nullptr);
+    EXPECT_EQ(GetObjectType(stale), 0u) << "the stale picture was not released";
+}
+
+} // namespace

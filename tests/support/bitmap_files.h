@@ -1,0 +1,33 @@
+#ifndef PINBALL_TEST_BITMAP_FILES_H
+#define PINBALL_TEST_BITMAP_FILES_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+typedef std::vector<BYTE> Bytes;
+
+// Little-endian fields appended to a byte string, for building bitmap files in tests.
+Bytes &put16(Bytes &bytes, WORD value);
+Bytes &put32(Bytes &bytes, DWORD value);
+Bytes &putBytes(Bytes &bytes, const Bytes &more);
+// count bytes of a pattern that differs from row to row and from byte to byte.
+Bytes patternBytes(size_t count, BYTE seed);
+
+// A file in the temporary directory holding the given bytes, deleted by the destructor.
+struct TempFile {
+    std::string path;
+    explicit TempFile(const Bytes &contents);
+    TempFile(const TempFile &) = delete;
+    TempFile &operator=(const TempFile &) = delete;
+    ~TempFile();
+};
+
+// True when no handle to the file is open any more: it can be opened without sharing.
+bool fileIsClosed(const std::string &path);
+
+// The Wine path (drive Z:) of an absolute Unix path.
+std::string windowsPathOf(const std::string &unixPath);
+
+#endif
