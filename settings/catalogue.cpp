@@ -1,4 +1,133 @@
 #include "settings/catalogue.h"
 
+#include "common/src/memory.h"
+#include "settings/settings_store.h"
+#include "settings/string_table.h"
+
+#include <stdio.h>
+
 TableEntry tableEntries[maxTables];
 int tableCount = 0;
+
+namespace {
+
+char *takeText(void)
+{
+    return static_cast<char *>(memoryalloc(catalogueTextSize));
+}
+
+void releaseText(char **text)
+{
+    if (*text) {
+        memoryfree(*text);
+        *text = NULL;
+    }
+}
+
+/* Gives back what a record that will not be counted took. */
+void discardRecord(TableEntry *record)
+{
+    releaseText(&record->name);
+    releaseText(&record->exePath);
+    releaseText(&record->bitmapPath);
+    releaseText(&record->cdLabel);
+}
+
+/* Reads the table of `subkey` into `record`, taking over `*tableName` (which already holds the
+   table's name) and handing back a fresh table-name buffer. False ends the list: the record
+   then holds nothing, and *tableName is a buffer of the caller's still. */
+bool loadRecord(TableEntry *record, const char *subkey, char **tableName)
+{
+    record->name = *tableName;
+    *tableName = takeText();
+    if (!*tableName) {
+        *tableName = record->name;
+        record->name = NULL;
+        return false;
+    }
+    record->exePath = takeText();
+    if (!record->exePath) {
+        discardRecord(record);
+        return false;
+    }
+    readSettingString(subkey, "Table Exe", record->exePath, "", catalogueTextSize);
+    if (!record->exePath[0]) {
+        discardRecord(record);
+        return false;
+    }
+    record->bitmapPath = takeText();
+    if (!record->bitmapPath) {
+        discardRecord(record);
+        return false;
+    }
+    readSettingString(subkey, "Table Bitmap", record->bitmapPath, "", catalogueTextSize);
+    if (!record->bitmapPath[0])
+        releaseText(&record->bitmapPath);
+    record->tableId = readSettingInt(subkey, "Table Id", -1);
+    record->driveType = probeDriveType(record->exePath);
+    record->cdLabel = takeText();
+    if (!record->cdLabel) {
+        discardRecord(record);
+        return false;
+    }
+    readSettingString(subkey, "Table CD", record->cdLabel, loadString(IDS_UNKNOWN_CD),
+                      catalogueTextSize);
+    record->pictureBitmap = NULL;
+    record->pictureDC = NULL;
+    record->position = 0;
+    record->frameX = 0;
+    record->frameY = 0;
+    record->frameWindow = NULL;
+    record->pictureWindow = NULL;
+    return true;
+}
+
+}
+
+void loadCatalogue(void)
+{
+    char *subkey = takeText();
+    if (!subkey)
+        return;
+    char *tableName = takeText();
+    if (!tableName) {
+        memoryfree(subkey);
+        return;
+    }
+    while (tableCount < maxTables) {
+        char valueName[16];
+        snprintf(valueName, sizeof valueName, "Table%d", tableCount);
+        readSettingString(NULL, valueName, subkey, "", catalogueTextSize);
+        if (!subkey[0])
+            break;
+        readSettingString(subkey, "Table Name", tableName, "", catalogueTextSize);
+        if (!tableName[0])
+            break;
+        if (!loadRecord(&tableEntries[tableCount], subkey, &tableName))
+            break;
+        ++tableCount;
+    }
+    memoryfree(tableName);
+    memoryfree(subkey);
+}
+
+char *driveRootEnd(char *path)
+{
+    /* The first character is a drive letter or the start of a root; it is never looked at. */
+    if (!path[0])
+        return path;
+    char *end = path + 1;
+    while (*end == '\\' || *end == ':')
+        ++end;
+    return end;
+}
+
+unsigned int probeDriveType(char *path)
+{
+    char *end = driveRootEnd(path);
+    char kept = *end;
+    *end = '\0';
+    unsigned int type = GetDriveTypeA(path);
+    *end = kept;
+    return type;
+}

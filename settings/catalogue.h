@@ -21,8 +21,18 @@ struct TableEntry {
 };
 
 const int maxTables = 12;
+/* Size of every text buffer of a record: at most 499 characters and the terminator. */
+const unsigned long catalogueTextSize = 500;
 
 extern TableEntry tableEntries[maxTables];
 extern int tableCount;
+
+/* Fills the catalogue from the "Table%d" values of the settings; called once, on an empty one. */
+void loadCatalogue(void);
+
+/* Where the root of `path` ends: past the first character and every "\" or ":" after it. */
+char *driveRootEnd(char *path);
+/* GetDriveTypeA for the root of `path`; the path is cut there for the call and restored. */
+unsigned int probeDriveType(char *path);
 
 #endif

@@ -1,8 +1,14 @@
 #ifndef PINBALL_RESTART_MODE_H
 #define PINBALL_RESTART_MODE_H
 
-/* Reruns the table played last. 1 with *exitStatus set when the run ends; 0 when no last table
-   is recorded and shell mode must run instead. */
+/* How long restart mode lets a started table have the queue's attention. */
+const unsigned int restartWaitMs = 5000;
+
+/* Runs the table played last again without showing the shell. 1 when the process is to end
+   with *exitStatus; 0 when no table is recorded and shell mode must run. */
 int runRestartMode(int *exitStatus);
+
+/* Returns once the thread's queue holds no message, or after limitMs; removes no message. */
+void waitWhileMessageQueued(unsigned int limitMs);
 
 #endif

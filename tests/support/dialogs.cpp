@@ -90,3 +90,41 @@ bool noMessageBoxFor(DWORD processId, DWORD ms)
 {
     return waitForWindow(dialogClass, processId, ms) == NULL;
 }
+
+BoxAnswerer::BoxAnswerer(std::vector<std::string> answerList,
+                         std::function<void(size_t)> beforeEachAnswer)
+    : answers(std::move(answerList)), beforeAnswer(std::move(beforeEachAnswer)),
+      watcher(&BoxAnswerer::run, this)
+{
+}
+
+BoxAnswerer::~BoxAnswerer()
+{
+    finish();
+}
+
+const std::vector<MessageBoxContent> &BoxAnswerer::finish()
+{
+    stopping = true;
+    if (watcher.joinable())
+        watcher.join();
+    return seen;
+}
+
+void BoxAnswerer::run()
+{
+    while (!stopping) {
+        MessageBoxContent box;
+        if (!waitForMessageBox(GetCurrentProcessId(), 20, &box))
+            continue;
+        size_t index = seen.size();
+        seen.push_back(box);
+        if (index < answers.size() && beforeAnswer)
+            beforeAnswer(index);
+        bool answered = index < answers.size() && answerMessageBox(box, answers[index]);
+        if (!answered && !box.buttons.empty())
+            answerMessageBox(box, box.buttons.back());
+        for (DWORD start = GetTickCount(); IsWindow(box.window) && GetTickCount() - start < 5000;)
+            Sleep(2);
+    }
+}

@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Finding the windows of another process and reading and answering its message boxes.
@@ -28,6 +31,29 @@ bool answerMessageBox(const MessageBoxContent &box, const std::string &buttonTex
 
 // True when the process shows no message box during the next `ms` milliseconds.
 bool noMessageBoxFor(DWORD processId, DWORD ms);
+
+// Answers the message boxes that this process shows while the test's own thread is inside the
+// call that shows them. Box i is answered with answers[i], after beforeAnswer(i) ran when given;
+// boxes beyond the list, or without the listed button, get their last button, so that a wrong
+// box cannot hang the test.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(std::vector<std::string> answers,
+                         std::function<void(size_t)> beforeAnswer = nullptr);
+    ~BoxAnswerer();
+    BoxAnswerer(const BoxAnswerer &) = delete;
+    BoxAnswerer &operator=(const BoxAnswerer &) = delete;
+    // Stops watching and gives every box that came, in order.
+    const std::vector<MessageBoxContent> &finish();
+
+private:
+    void run();
+    std::vector<std::string> answers;
+    std::function<void(size_t)> beforeAnswer;
+    std::vector<MessageBoxContent> seen;
+    std::atomic<bool> stopping{false};
+    std::thread watcher;
+};
 
 std::string windowText(HWND window);
 std::string windowClass(HWND window);

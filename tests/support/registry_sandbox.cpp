@@ -141,3 +141,15 @@ bool getRegDword(const std::string &subkey, const char *name, DWORD *value)
     return RegGetValueA(HKEY_CURRENT_USER, fullPath(subkey).c_str(), name, RRF_RT_REG_DWORD, NULL,
                         value, &size) == ERROR_SUCCESS;
 }
+
+int settingsValueCount(const std::string &subkey)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, fullPath(subkey).c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return -1;
+    DWORD values = 0;
+    RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL, NULL, NULL);
+    RegCloseKey(key);
+    return (int)values;
+}

@@ -41,5 +41,7 @@ void setRegBinary(const std::string &subkey, const char *name, DWORD type, const
 // Reads a value; false when it does not exist.
 bool getRegString(const std::string &subkey, const char *name, std::string *value);
 bool getRegDword(const std::string &subkey, const char *name, DWORD *value);
+// Number of values in a key; -1 when the key does not exist.
+int settingsValueCount(const std::string &subkey);
 
 #endif

@@ -1,0 +1,65 @@
+#include "shell/restart_mode.h"
+
+#include "common/src/memory.h"
+#include "settings/settings_store.h"
+#include "shell/table_launch.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+namespace {
+
+const unsigned long settingsTextSize = 500;
+/* How often a waiting queue is looked at again when nothing new arrives. */
+const DWORD queuePollMs = 20;
+
+/* Ends restart mode: the buffers and the settings store are given back. */
+int endRestart(char *exePath, char *tableKey, int *exitStatus)
+{
+    if (tableKey)
+        memoryfree(tableKey);
+    if (exePath)
+        memoryfree(exePath);
+    releaseSettings();
+    *exitStatus = 0;
+    return 1;
+}
+
+}
+
+int runRestartMode(int *exitStatus)
+{
+    char *exePath = static_cast<char *>(memoryalloc(settingsTextSize));
+    if (!exePath)
+        return endRestart(NULL, NULL, exitStatus);
+    char *tableKey = static_cast<char *>(memoryalloc(settingsTextSize));
+    if (!tableKey)
+        return endRestart(exePath, NULL, exitStatus);
+    readSettingString(NULL, "Last Table Played", tableKey, "", settingsTextSize);
+    if (!tableKey[0]) {
+        memoryfree(tableKey);
+        memoryfree(exePath);
+        return 0;
+    }
+    readSettingString(tableKey, "Table Exe", exePath, "", settingsTextSize);
+    if (exePath[0] && runTable(exePath))
+        waitWhileMessageQueued(restartWaitMs);
+    return endRestart(exePath, tableKey, exitStatus);
+}
+
+void waitWhileMessageQueued(unsigned int limitMs)
+{
+    DWORD start = timeGetTime();
+    for (;;) {
+        MSG message;
+        if (!PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE))
+            return;
+        DWORD now = timeGetTime();
+        if ((LONG)now < (LONG)start || now - start >= limitMs)
+            return;
+        /* Sleep until something new arrives or the next look is due, instead of spinning. */
+        DWORD left = limitMs - (now - start);
+        MsgWaitForMultipleObjects(0, NULL, FALSE, left < queuePollMs ? left : queuePollMs,
+                                  QS_ALLINPUT);
+    }
+}

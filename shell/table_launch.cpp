@@ -1,0 +1,122 @@
+#include "shell/table_launch.h"
+
+#include "common/src/memory.h"
+#include "settings/catalogue.h"
+#include "settings/string_table.h"
+#include "shell/globals.h"
+#include "ui/shell_state.h"
+
+#include <windows.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+const unsigned long messageSize = 500;
+/* The longest name of an 8.3 file. */
+const int shortNameLength = 12;
+const UINT errorBoxFlags = MB_TASKMODAL | MB_ICONHAND;
+const UINT cdPromptFlags = MB_TASKMODAL | MB_ICONEXCLAMATION | MB_OKCANCEL;
+const char movieSwitch[] = " -nomovie";
+/* A catalogue path in quotes, the switch and the terminator. */
+const int commandSize = (int)catalogueTextSize + 2 + (int)sizeof movieSwitch;
+
+/* Shows string `textId` formatted with the arguments in a box with no owner; the answer, or 0
+   when no message buffer could be had. Texts that would not fit the buffer are cut. */
+int showMessage(unsigned short textId, unsigned short captionId, UINT flags, ...)
+{
+    char *text = static_cast<char *>(memoryalloc(messageSize));
+    if (!text)
+        return 0;
+    va_list arguments;
+    va_start(arguments, flags);
+    vsnprintf(text, messageSize, loadString(textId), arguments);
+    va_end(arguments);
+    int answer = MessageBoxA(NULL, text, loadString(captionId), flags);
+    memoryfree(text);
+    return answer;
+}
+
+bool isDriveWithMedia(unsigned int driveType)
+{
+    return driveType == DRIVE_REMOVABLE || driveType == DRIVE_CDROM;
+}
+
+bool fileExists(const char *path)
+{
+    OFSTRUCT details;
+    return OpenFile(path, &details, OF_EXIST) != HFILE_ERROR;
+}
+
+/* Appends `text` when it fits whole in the buffer of `size` characters. */
+bool appendWhole(char *buffer, const char *text, int size)
+{
+    int used = lstrlenA(buffer);
+    if (used + lstrlenA(text) >= size)
+        return false;
+    lstrcpyA(buffer + used, text);
+    return true;
+}
+
+/* The command that starts a table: its path, quoted when a blank would split it, and the
+   switch. False when the path is longer than any the catalogue holds. */
+bool buildTableCommand(char *command, const char *exePath)
+{
+    if (lstrlenA(exePath) >= (int)catalogueTextSize)
+        return false;
+    bool quote = strchr(exePath, ' ') && exePath[0] != '"';
+    snprintf(command, commandSize, quote ? "\"%s\"%s" : "%s%s", exePath, movieSwitch);
+    return true;
+}
+
+}
+
+int makeModulePath(char *buffer, const char *fileName, int size)
+{
+    int length = (int)GetModuleFileNameA(appInstance, buffer, (DWORD)size);
+    if (length == 0 || length == size)
+        return 1;
+    int separator = 0;
+    for (int i = length - 1; i > 0; --i) {
+        if (buffer[i] == '\\' || buffer[i] == ':') {
+            separator = i;
+            buffer[i + 1] = '\0';
+            break;
+        }
+    }
+    if (size <= separator + shortNameLength + 1 || !appendWhole(buffer, fileName, size)) {
+        appendWhole(buffer, "?", size);
+        return 1;
+    }
+    return 0;
+}
+
+int checkTablePresent(void)
+{
+    const TableEntry *table = currentSelection;
+    while (!fileExists(table->exePath)) {
+        if (!isDriveWithMedia(table->driveType)) {
+            showMessage(IDS_TABLE_NOT_FOUND, IDS_ERROR_CAPTION, errorBoxFlags, table->exePath);
+            return 0;
+        }
+        if (showMessage(IDS_INSERT_CD, IDS_TITLE, cdPromptFlags, table->cdLabel) != IDOK)
+            return 0;
+    }
+    return 1;
+}
+
+int runTable(const char *exePath)
+{
+    char command[commandSize];
+    UINT result = ERROR_PATH_NOT_FOUND;
+    if (buildTableCommand(command, exePath))
+        result = WinExec(command, SW_SHOW);
+    if (result >= 32)
+        return 1;
+    if (result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND)
+        showMessage(IDS_TABLE_NOT_FOUND, IDS_ERROR_CAPTION, errorBoxFlags, exePath);
+    else
+        showMessage(IDS_RUN_FAILED, IDS_ERROR_CAPTION, errorBoxFlags, (int)result);
+    return 0;
+}

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "settings/settings_store.h"
+#include "settings/string_table.h"
+#include "shell/globals.h"
+#include "shell/restart_mode.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/registry_sandbox.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class RestartMode : public ::testing::Test {
+protected:
+    RegistrySandbox sandbox;
+
+    void SetUp() override
+    {
+        appInstance = GetModuleHandleA(NULL);
+        setSettingsBase(loadString(IDS_SETTINGS_KEY));
+        ASSERT_NE(settingsBasePath, nullptr);
+    }
+    void TearDown() override { releaseSettings(); }
+};
+
+TEST_F(RestartMode, NoLastTableLeavesItToShellMode)
+{
+    BoxAnswerer answerer({});
+    int status = 77;
+    EXPECT_EQ(runRestartMode(&status), 0);
+    EXPECT_NE(settingsBasePath, nullptr) << "shell mode still needs the settings";
+    EXPECT_TRUE(answerer.finish().empty());
+}
+
+TEST_F(RestartMode, LastTableWithoutExecutableEndsQuietly)
+{
+    setRegString("", "Last Table Played", "Table Seven");
+    setRegString("Table Seven", "Table Name", "Seventh Heaven");
+    BoxAnswerer answerer({});
+    int status = 77;
+    EXPECT_EQ(runRestartMode(&status), 1);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(settingsBasePath, nullptr) << "the settings are released on the way out";
+    EXPECT_TRUE(answerer.finish().empty());
+}
+
+TEST_F(RestartMode, TableThatCannotStartIsReportedAndEnds)
+{
+    setRegString("", "Last Table Played", "Gone");
+    setRegString("Gone", "Table Exe", "C:\\Tables\\gone.exe");
+    BoxAnswerer answerer({"OK"});
+    int status = 77;
+    EXPECT_EQ(runRestartMode(&status), 1);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(settingsBasePath, nullptr);
+    const std::vector<MessageBoxContent> &boxes = answerer.finish();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Unable to find the pinball table: C:\\Tables\\gone.exe");
+}
+
+// Processor time of this thread, in milliseconds.
+double threadCpuMs()
+{
+    FILETIME created, ended, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+    ULARGE_INTEGER k{{kernel.dwLowDateTime, kernel.dwHighDateTime}};
+    ULARGE_INTEGER u{{user.dwLowDateTime, user.dwHighDateTime}};
+    return (double)(k.QuadPart + u.QuadPart) / 10000.0;
+}
+
+void emptyQueue()
+{
+    MSG message;
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        ;
+}
+
+TEST(RestartWait, EmptyQueueEndsTheWaitAtOnce)
+{
+    emptyQueue();
+    DWORD start = GetTickCount();
+    waitWhileMessageQueued(restartWaitMs);
+    EXPECT_LT(GetTickCount() - start, 100u);
+}
+
+TEST(RestartWait, QueuedMessageHoldsTheWaitWithoutTakingItOrBurningTheProcessor)
+{
+    emptyQueue();
+    ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_APP, 7, 0));
+    double cpuBefore = threadCpuMs();
+    DWORD start = GetTickCount();
+    waitWhileMessageQueued(restartWaitMs);
+    DWORD elapsed = GetTickCount() - start;
+    double cpu = threadCpuMs() - cpuBefore;
+
+    EXPECT_GE(elapsed, restartWaitMs - 50);
+    EXPECT_LT(elapsed, restartWaitMs + 500);
+    EXPECT_LT(cpu, elapsed / 10.0) << "the wait must sleep, not spin";
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) << "the message was taken";
+    EXPECT_EQ(message.message, (UINT)WM_APP);
+    EXPECT_EQ(message.wParam, 7u);
+}
+
+}

@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include "settings/catalogue.h"
+#include "shell/globals.h"
+#include "shell/table_launch.h"
+#include "tests/support/cdrom.h"
+#include "tests/support/dialogs.h"
+#include "ui/shell_state.h"
+
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char title[] = "Vantrel! 2 Demo";
+
+// A catalogue record of the table under test, its texts held by the fixture.
+class TablePresence : public ::testing::Test {
+protected:
+    std::string exePath;
+    std::string cdLabel;
+    TableEntry table{};
+
+    void SetUp() override
+    {
+        appInstance = GetModuleHandleA(NULL);
+        emptyDisc();
+    }
+    void TearDown() override
+    {
+        emptyDisc();
+        currentSelection = nullptr;
+    }
+    void select(const std::string &path, const std::string &label)
+    {
+        exePath = path;
+        cdLabel = label;
+        table.exePath = &exePath[0];
+        table.cdLabel = &cdLabel[0];
+        table.driveType = probeDriveType(table.exePath);
+        currentSelection = &table;
+    }
+};
+
+TEST_F(TablePresence, DriveEIsTheCdromDrive)
+{
+    select("E:\\table.exe", "Disc");
+    EXPECT_EQ(table.driveType, (unsigned)DRIVE_CDROM);
+}
+
+TEST_F(TablePresence, CdPromptReturnsUntilTheDiscHoldsTheTable)
+{
+    select("E:\\table.exe", "Vantrel Disc 1");
+    BoxAnswerer answerer({"OK", "OK", "OK"}, [](size_t box) {
+        if (box == 2) {
+            EXPECT_TRUE(putOnDisc("table.exe", "table"));
+        }
+    });
+    EXPECT_EQ(checkTablePresent(), 1);
+    const std::vector<MessageBoxContent> &boxes = answerer.finish();
+    ASSERT_EQ(boxes.size(), 3u);
+    for (const MessageBoxContent &box : boxes) {
+        EXPECT_EQ(box.caption, title);
+        EXPECT_EQ(box.text, "Insert CD labeled 'Vantrel Disc 1'");
+        EXPECT_EQ(box.buttons, (std::vector<std::string>{"OK", "Cancel"}));
+    }
+}
+
+TEST_F(TablePresence, CancelOnTheCdPromptGivesUp)
+{
+    for (unsigned int driveType : {DRIVE_CDROM, DRIVE_REMOVABLE}) {
+        SCOPED_TRACE(driveType);
+        select("E:\\table.exe", "Unrecognized CD");
+        table.driveType = driveType;
+        BoxAnswerer answerer({"OK", "Cancel"});
+        EXPECT_EQ(checkTablePresent(), 0);
+        const std::vector<MessageBoxContent> &boxes = answerer.finish();
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[1].text, "Insert CD labeled 'Unrecognized CD'");
+    }
+}
+
+TEST_F(TablePresence, TableOnTheDiscPassesWithoutAsking)
+{
+    ASSERT_TRUE(putOnDisc("table.exe", "table"));
+    select("E:\\table.exe", "Disc");
+    BoxAnswerer answerer({});
+    EXPECT_EQ(checkTablePresent(), 1);
+    EXPECT_TRUE(answerer.finish().empty());
+}
+
+TEST_F(TablePresence, MissingTableOnAFixedDiskIsReportedOnce)
+{
+    select("C:\\Tables\\missing.exe", "Disc");
+    ASSERT_EQ(table.driveType, (unsigned)DRIVE_FIXED);
+    BoxAnswerer answerer({"OK"});
+    EXPECT_EQ(checkTablePresent(), 0);
+    const std::vector<MessageBoxContent> &boxes = answerer.finish();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Error:");
+    EXPECT_EQ(boxes[0].text, "Unable to find the pinball table: C:\\Tables\\missing.exe");
+    EXPECT_EQ(boxes[0].buttons, std::vector<std::string>{"OK"});
+}
+
+// Catalogue texts hold up to 499 characters; a message made from one is cut to the message
+// buffer instead of running past it.
+TEST_F(TablePresence, MessagesFromTheLongestTextsAreCut)
+{
+    struct Case {
+        std::string path;
+        std::string label;
+        std::string expected;
+    } cases[] = {
+        {"C:\\" + std::string(492, 'p') + ".exe", "Disc",
+         ("Unable to find the pinball table: C:\\" + std::string(492, 'p')).substr(0, 499)},
+        {"E:\\table.exe", std::string(499, 'l'),
+         ("Insert CD labeled '" + std::string(499, 'l')).substr(0, 499)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.expected.substr(0, 20));
+        select(c.path, c.label);
+        BoxAnswerer answerer({"Cancel"});
+        EXPECT_EQ(checkTablePresent(), 0);
+        const std::vector<MessageBoxContent> &boxes = answerer.finish();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, c.expected);
+    }
+}
+
+std::string moduleDirectory(HMODULE module)
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(module, path, sizeof path);
+    std::string text(path, length);
+    return text.substr(0, text.find_last_of('\\') + 1);
+}
+
+TEST(ModulePath, NamesAFileBesideTheExecutable)
+{
+    appInstance = GetModuleHandleA(NULL);
+    char buffer[500];
+    EXPECT_EQ(makeModulePath(buffer, "logo.avi", sizeof buffer), 0);
+    EXPECT_EQ(buffer, moduleDirectory(NULL) + "logo.avi");
+}
+
+// A module with a short file name, so that the sizes around the boundary are not already too
+// small for GetModuleFileNameA itself.
+TEST(ModulePath, BufferMustHoldTheDirectoryAndAnEightDotThreeName)
+{
+    appInstance = GetModuleHandleA("ntdll.dll");
+    const std::string directory = moduleDirectory(appInstance);
+    const int k = (int)directory.size() - 1;
+    struct Case {
+        int size;
+        const char *fileName;
+        std::string expected;
+        int result;
+    } cases[] = {
+        {k + 14, "logo.avi", directory + "logo.avi", 0},
+        {k + 14, "abcdefgh.ijk", directory + "abcdefgh.ijk", 0},
+        {k + 13, "logo.avi", directory + "?", 1},
+        {k + 11, "logo.avi", directory + "?", 1},
+        {k + 14, "a-name-too-long-for-it.avi", directory + "?", 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.size - k) + " " + c.fileName);
+        char buffer[600];
+        memset(buffer, '#', sizeof buffer);
+        EXPECT_EQ(makeModulePath(buffer, c.fileName, c.size), c.result);
+        EXPECT_EQ(buffer, c.expected);
+        EXPECT_EQ(buffer[c.size], '#') << "nothing is written past the given size";
+    }
+    appInstance = GetModuleHandleA(NULL);
+}
+
+TEST(ModulePath, NameCutByTheBufferFails)
+{
+    appInstance = GetModuleHandleA(NULL);
+    char full[MAX_PATH];
+    int length = (int)GetModuleFileNameA(NULL, full, sizeof full);
+    char buffer[MAX_PATH];
+    EXPECT_EQ(makeModulePath(buffer, "logo.avi", length), 1);
+}
+
+
+// A folder of the test's own under the temporary directory, with a blank in its name as in
+// "Program Files"; removed with what it holds.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        path = std::string(temp) + "pinball launch " + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(path.c_str(), NULL);
+    }
+    ~ScratchFolder()
+    {
+        for (const std::string &file : files)
+            DeleteFileA(file.c_str());
+        RemoveDirectoryA(path.c_str());
+    }
+    std::string add(const std::string &name, const std::string &content)
+    {
+        std::string file = path + name;
+        HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, NULL);
+        DWORD written = 0;
+        WriteFile(handle, content.data(), (DWORD)content.size(), &written, NULL);
+        CloseHandle(handle);
+        files.push_back(file);
+        return file;
+    }
+    std::string path;
+
+private:
+    std::vector<std::string> files;
+};
+
+TEST(RunTable, FailureIsReportedWithTheRightText)
+{
+    appInstance = GetModuleHandleA(NULL);
+    ScratchFolder folder;
+    const std::string notAProgram = folder.add("not a table.exe", "this is text, not a program");
+    const std::string tooLong = "C:\\" + std::string(600, 'x') + ".exe";
+    struct Case {
+        std::string path;
+        std::string text;
+    } cases[] = {
+        {folder.path + "missing.exe", "Unable to find the pinball table: " + folder.path + "missing.exe"},
+        {"C:\\no such folder\\table.exe", "Unable to find the pinball table: C:\\no such folder\\table.exe"},
+        {notAProgram, "Unable to run the pinball table (error #11)"},
+        // Longer than any catalogue path: refused, never cut into another path.
+        {tooLong, ("Unable to find the pinball table: " + tooLong).substr(0, 499)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path.substr(0, 60));
+        BoxAnswerer answerer({"OK"});
+        EXPECT_EQ(runTable(c.path.c_str()), 0);
+        const std::vector<MessageBoxContent> &boxes = answerer.finish();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, "Error:");
+        EXPECT_EQ(boxes[0].text, c.text);
+    }
+}
+
+}
