@@ -17,6 +17,7 @@ protected:
     RegistrySandbox sandbox;
     std::string harbourExe = copyTableProgram("harbour.exe");
     std::string cometExe = copyTableProgram("comet.exe");
+    std::string upperComet = cometExe;
 
     void SetUp() override
     {
@@ -24,7 +25,6 @@ protected:
         setRegString("", "Table1", "Comet Run");
         setRegString("Harbour Lights", "Table Exe", harbourExe);
         setRegString("Harbour Lights", "Table Name", "Harbour Lights");
-        std::string upperComet = cometExe;
         std::transform(upperComet.begin(), upperComet.end(), upperComet.begin(), ::toupper);
         setRegString("Comet Run", "Table Exe", upperComet);
         setRegString("Comet Run", "Table Name", "Comet Run");
@@ -77,7 +77,7 @@ TEST_F(TableProgramPeer, OutsideTheCatalogueItShowsItsFileNameAndRecordsNothing)
 }
 
 // F2 starts the shell with the program's window, check value and table id; F3 adds "restart",
-// on which the shell closes the program.
+// on which the shell closes the program and runs it again as the table played last.
 TEST_F(TableProgramPeer, FunctionKeysStartTheShellWithTheCallerWords)
 {
     setRegString("", "Shell Exe", shellExePath());
@@ -92,15 +92,29 @@ TEST_F(TableProgramPeer, FunctionKeysStartTheShellWithTheCallerWords)
     EXPECT_EQ(line, expected);
     ASSERT_TRUE(comet.process.running()) << "a shell started with F2 leaves its caller running";
 
+    // The shell and the table it runs again inherit the log.
     PostMessageA(comet.window, WM_KEYDOWN, VK_F3, 0);
     DWORD status = 1;
     ASSERT_TRUE(comet.process.waitForExit(15000, &status)) << "the shell closes its caller";
-    std::vector<std::string> log = comet.log();
-    EXPECT_NE(std::find(log.begin(), log.end(), expected + " restart"), log.end());
+    ASSERT_TRUE(waitForTableLogLine(comet.logPath, "start " + upperComet + " -nomovie", 10000));
+    HWND rerun = waitForWindow(tableClassName, 0, 10000);
+    ASSERT_NE(rerun, (HWND)NULL);
+    PostMessageA(rerun, WM_QUIT, 0, 0);
+    ASSERT_TRUE(waitForTableLogLine(comet.logPath, "WM_QUIT posted", 10000));
+    std::vector<std::string> log;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(5)) {
+        log = comet.log();
+        if (log.back() == "end")
+            break;
+    }
     char quit[64];
     wsprintfA(quit, "WM_QUIT sent wParam=%lX lParam=0", (unsigned long)(ULONG_PTR)comet.window);
-    EXPECT_NE(std::find(log.begin(), log.end(), quit), log.end());
-    EXPECT_EQ(log.back(), "end");
+    std::vector<std::string> afterF3(std::find(log.begin(), log.end(), expected + " restart"),
+                                     log.end());
+    std::vector<std::string> expectedAfterF3 = {
+        expected + " restart", quit, "end", "start " + upperComet + " -nomovie",
+        "subkey Comet Run", "WM_QUIT posted wParam=0 lParam=0", "end"};
+    EXPECT_EQ(afterF3, expectedAfterF3);
 }
 
 }

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "shell/names.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/process.h"
+#include "tests/support/registry_sandbox.h"
+#include "tests/support/shell_stand_in.h"
+#include "tests/support/table_program.h"
+
+#include <algorithm>
+
+namespace {
+
+const DWORD shellTimeoutMs = 20000;
+
+// "restart" from the start of the run to its end, with the real shell and table programs. A
+// stand-in for a running shell shows whether the run reached shell mode (it then hands over
+// and ends with -1).
+class Restart : public ::testing::Test {
+protected:
+    RegistrySandbox sandbox;
+    ShellStandIn runningShell;
+
+    DWORD runShell(const std::string &arguments)
+    {
+        ChildProcess shell;
+        EXPECT_TRUE(shell.start(shellCommand(arguments)));
+        EXPECT_TRUE(runningShell.pumpUntilExit(shell, shellTimeoutMs));
+        DWORD status = 1234;
+        EXPECT_TRUE(shell.waitForExit(0, &status));
+        return status;
+    }
+};
+
+// The caller is closed first; then the table played last runs with "-nomovie" behind its path.
+TEST_F(Restart, ClosesTheCallerThenRerunsTheTablePlayedLast)
+{
+    std::string comet = copyTableProgram("comet.exe");
+    setRegString("", "Table0", "Comet Run");
+    setRegString("Comet Run", "Table Name", "Comet Run");
+    setRegString("Comet Run", "Table Exe", comet);
+    setRegString("", "Last Table Played", "Comet Run");
+    std::string log = freshTableLogPath("restart_rerun");
+    ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
+    std::string callerExe = copyTableProgram("caller.exe");
+    TableProgram caller;
+    ASSERT_TRUE(caller.start(callerExe, "", log));
+
+    EXPECT_EQ(runShell(callerWords(caller.window) + " restart"), 0u);
+    EXPECT_EQ(runningShell.handOvers(), 0) << "nothing of shell mode runs";
+    ASSERT_TRUE(waitForTableLogLine(log, "subkey Comet Run", 10000));
+    char quit[64];
+    wsprintfA(quit, "WM_QUIT sent wParam=%lX lParam=0", (unsigned long)(ULONG_PTR)caller.window);
+    std::vector<std::string> expected = {
+        "start \"" + callerExe + "\"", quit, "end", "start " + comet + " -nomovie", "subkey Comet Run"};
+    std::vector<std::string> lines = tableLogLines(log);
+    lines.resize(std::min(lines.size(), expected.size()));
+    EXPECT_EQ(lines, expected);
+
+    HWND rerun = waitForWindow(tableClassName, 0, 10000);
+    ASSERT_NE(rerun, (HWND)NULL);
+    PostMessageA(rerun, WM_QUIT, 0, 0);
+    EXPECT_TRUE(waitForTableLogLine(log, "WM_QUIT posted", 10000));
+}
+
+// With no last table recorded the run goes on in shell mode; with a last table whose
+// executable is not recorded it ends quietly with 0.
+TEST_F(Restart, WithoutARecordedTableGoesToShellModeOrEnds)
+{
+    EXPECT_EQ(runShell("restart"), (DWORD)-1);
+    EXPECT_EQ(runningShell.handOvers(), 1);
+
+    setRegString("", "Last Table Played", "Gone");
+    setRegString("Gone", "Table Name", "Gone Table");
+    ChildProcess shell;
+    ASSERT_TRUE(shell.start(shellCommand("restart")));
+    ASSERT_TRUE(runningShell.pumpUntilExit(shell, shellTimeoutMs));
+    DWORD status = 1234;
+    ASSERT_TRUE(shell.waitForExit(0, &status));
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(runningShell.handOvers(), 1) << "no second hand-over";
+}
+
+}
