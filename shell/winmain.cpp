@@ -1,12 +1,8 @@
-#include "settings/settings_store.h"
-#include "settings/string_table.h"
-#include "shell/globals.h"
+#include "shell/startup.h"
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
-    appInstance = instance;
-    setSettingsBase(loadString(IDS_SETTINGS_KEY));
-    return 0;
+    return runShell(instance, commandLine);
 }

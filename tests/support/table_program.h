@@ -1,0 +1,61 @@
+#ifndef PINBALL_TEST_TABLE_PROGRAM_H
+#define PINBALL_TEST_TABLE_PROGRAM_H
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "tests/support/process.h"
+
+#include <string>
+#include <vector>
+
+// The project's table program (build/tableprog.exe) as the shell's peer. When the environment
+// variable PINBALL_TABLE_LOG names a file, it appends one line per event:
+//   start <its command line>
+//   subkey <its catalogue subkey>          (when its "Table Exe" is found in the catalogue)
+//   tableMessage sent|posted wParam=<hex> lParam=<hex>
+//   WM_QUIT sent|posted wParam=<hex> lParam=<hex>
+//   shell <command line it started the shell with>   (F2, F3 or its buttons)
+//   end
+
+// Full path of build/tableprog.exe.
+std::string tableProgramPath();
+// Copies the table program to `fileName` in a folder beside the tests; returns the full path.
+std::string copyTableProgram(const std::string &fileName);
+// A fresh (deleted) log path beside the tests, named after `name`.
+std::string freshTableLogPath(const std::string &name);
+
+// The log's lines without line ends; empty when the file does not exist.
+std::vector<std::string> tableLogLines(const std::string &path);
+// Waits until a line of the log starts with `prefix`; that line in *line when given.
+::testing::AssertionResult waitForTableLogLine(const std::string &path, const std::string &prefix,
+                                               DWORD timeoutMs, std::string *line = nullptr);
+
+// Sets an environment variable of this process (inherited by the programs it starts) and
+// restores the old value when it goes.
+struct ScopedEnvironment {
+    std::string name;
+    std::string previous;
+    bool hadPrevious = false;
+    ScopedEnvironment(const std::string &name, const std::string &value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment &) = delete;
+    ScopedEnvironment &operator=(const ScopedEnvironment &) = delete;
+};
+
+// A running table program with a log of its own; killed by ChildProcess if a test leaves it.
+struct TableProgram {
+    ChildProcess process;
+    std::string logPath;
+    HWND window = NULL;
+
+    // Starts `exePath` with `arguments`, logging to `logPath`, and waits for its window.
+    ::testing::AssertionResult start(const std::string &exePath, const std::string &arguments,
+                                     const std::string &logPath);
+    std::vector<std::string> log() const { return tableLogLines(logPath); }
+};
+
+// The words by which a table program with this window starts the shell.
+std::string callerWords(HWND window);
+
+#endif

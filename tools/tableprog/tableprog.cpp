@@ -1,0 +1,55 @@
+#include "settings/settings_store.h"
+#include "tools/tableprog/own_entry.h"
+#include "tools/tableprog/table_log.h"
+#include "tools/tableprog/table_window.h"
+
+#include <windows.h>
+
+namespace {
+
+const char settingsKey[] = "Software\\Corvane\\Vantrel2Demo";
+
+void recordLastTablePlayed(void)
+{
+    if (!ownEntry.found)
+        return;
+    logEvent("subkey %s", ownEntry.subkey);
+    writeSettingString(NULL, "Last Table Played", ownEntry.subkey);
+}
+
+void runMessageLoop(void)
+{
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0) > 0) {
+        if (message.message == WM_KEYDOWN && handleTableKey(message.wParam))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    /* A WM_QUIT posted to the window ends GetMessageA without reaching the window. */
+    if (message.message == WM_QUIT && message.hwnd)
+        logEvent("WM_QUIT posted wParam=%lX lParam=%lX", (unsigned long)message.wParam,
+                 (unsigned long)message.lParam);
+}
+
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    logEvent("start %s", GetCommandLineA());
+    setSettingsBase(settingsKey);
+    findOwnEntry();
+    recordLastTablePlayed();
+    HWND window = createTableWindow(instance);
+    if (window) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        UpdateWindow(window);
+        SetForegroundWindow(window);
+        runMessageLoop();
+        if (IsWindow(window))
+            DestroyWindow(window);
+    }
+    releaseSettings();
+    logEvent("end");
+    return 0;
+}
