@@ -5,6 +5,7 @@
 #include "shell/table_launch.h"
 #include "tests/support/cdrom.h"
 #include "tests/support/dialogs.h"
+#include "tests/support/table_program.h"
 #include "ui/shell_state.h"
 
 #include <string.h>
@@ -213,6 +214,13 @@ public:
         files.push_back(file);
         return file;
     }
+    std::string copy(const std::string &source, const std::string &name)
+    {
+        std::string file = path + name;
+        CopyFileA(source.c_str(), file.c_str(), FALSE);
+        files.push_back(file);
+        return file;
+    }
     std::string path;
 
 private:
@@ -244,6 +252,41 @@ TEST(RunTable, FailureIsReportedWithTheRightText)
         EXPECT_EQ(boxes[0].caption, "Error:");
         EXPECT_EQ(boxes[0].text, c.text);
     }
+}
+
+// The path is quoted where a blank would split it, so that Windows does not try to run a
+// program named by the path's first word ("C:\Program.exe").
+TEST(RunTable, StartsTheProgramWithNoMovieBehindItsPath)
+{
+    appInstance = GetModuleHandleA(NULL);
+    ScratchFolder folder;
+    ASSERT_NE(folder.path.find(' '), std::string::npos);
+    const std::string blankPath = folder.copy(tableProgramPath(), "table one.exe");
+    const std::string plainPath = copyTableProgram("plaintable.exe");
+    ASSERT_EQ(plainPath.find(' '), std::string::npos);
+    // A program named by the first word of the blank path, which must not be the one started.
+    const std::string decoy = folder.path.substr(0, folder.path.find(' ')) + ".exe";
+    ASSERT_TRUE(CopyFileA(tableProgramPath().c_str(), decoy.c_str(), FALSE));
+    struct Case {
+        std::string path;
+        std::string command;
+    } cases[] = {
+        {blankPath, "\"" + blankPath + "\" -nomovie"},
+        {plainPath, plainPath + " -nomovie"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::string log = freshTableLogPath("run_table");
+        ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
+        BoxAnswerer answerer({});
+        ASSERT_EQ(runTable(c.path.c_str()), 1);
+        std::string start;
+        EXPECT_TRUE(waitForTableLogLine(log, "start ", 10000, &start));
+        EXPECT_EQ(start, "start " + c.command);
+        EXPECT_TRUE(endStartedTableProgram(10000));
+        EXPECT_TRUE(answerer.finish().empty());
+    }
+    DeleteFileA(decoy.c_str());
 }
 
 }
