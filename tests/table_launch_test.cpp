@@ -17,6 +17,47 @@ namespace {
 
 const char title[] = "Vantrel! 2 Demo";
 
+// A folder of the test's own under the temporary directory, with a blank in its name as in
+// "Program Files"; removed with what it holds.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        path = std::string(temp) + "pinball launch " + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(path.c_str(), NULL);
+    }
+    ~ScratchFolder()
+    {
+        for (const std::string &file : files)
+            DeleteFileA(file.c_str());
+        RemoveDirectoryA(path.c_str());
+    }
+    std::string add(const std::string &name, const std::string &content)
+    {
+        std::string file = path + name;
+        HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, NULL);
+        DWORD written = 0;
+        WriteFile(handle, content.data(), (DWORD)content.size(), &written, NULL);
+        CloseHandle(handle);
+        files.push_back(file);
+        return file;
+    }
+    std::string copy(const std::string &source, const std::string &name)
+    {
+        std::string file = path + name;
+        CopyFileA(source.c_str(), file.c_str(), FALSE);
+        files.push_back(file);
+        return file;
+    }
+    std::string path;
+
+private:
+    std::vector<std::string> files;
+};
+
 // A catalogue record of the table under test, its texts held by the fixture.
 class TablePresence : public ::testing::Test {
 protected:
@@ -105,6 +146,19 @@ TEST_F(TablePresence, MissingTableOnAFixedDiskIsReportedOnce)
     EXPECT_EQ(boxes[0].buttons, std::vector<std::string>{"OK"});
 }
 
+// OpenFile takes paths of up to 127 characters; a catalogue path may be longer.
+TEST_F(TablePresence, TableWithALongPathIsFound)
+{
+    ScratchFolder folder;
+    const std::string name = std::string(200 - folder.path.size(), 't') + ".exe";
+    const std::string path = folder.add(name, "table");
+    ASSERT_EQ(path.size(), 204u);
+    select(path, "Disc");
+    BoxAnswerer answerer({"OK"});
+    EXPECT_EQ(checkTablePresent(), 1);
+    EXPECT_TRUE(answerer.finish().empty());
+}
+
 // Catalogue texts hold up to 499 characters; a message made from one is cut to the message
 // buffer instead of running past it.
 TEST_F(TablePresence, MessagesFromTheLongestTextsAreCut)
@@ -185,47 +239,6 @@ TEST(ModulePath, NameCutByTheBufferFails)
     EXPECT_EQ(makeModulePath(buffer, "logo.avi", length), 1);
 }
 
-
-// A folder of the test's own under the temporary directory, with a blank in its name as in
-// "Program Files"; removed with what it holds.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        path = std::string(temp) + "pinball launch " + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(path.c_str(), NULL);
-    }
-    ~ScratchFolder()
-    {
-        for (const std::string &file : files)
-            DeleteFileA(file.c_str());
-        RemoveDirectoryA(path.c_str());
-    }
-    std::string add(const std::string &name, const std::string &content)
-    {
-        std::string file = path + name;
-        HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, NULL);
-        DWORD written = 0;
-        WriteFile(handle, content.data(), (DWORD)content.size(), &written, NULL);
-        CloseHandle(handle);
-        files.push_back(file);
-        return file;
-    }
-    std::string copy(const std::string &source, const std::string &name)
-    {
-        std::string file = path + name;
-        CopyFileA(source.c_str(), file.c_str(), FALSE);
-        files.push_back(file);
-        return file;
-    }
-    std::string path;
-
-private:
-    std::vector<std::string> files;
-};
 
 TEST(RunTable, FailureIsReportedWithTheRightText)
 {
