@@ -6,6 +6,7 @@
 #include "shell/restart_mode.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/settings_fixture.h"
 #include "tests/support/table_program.h"
 
 #include <string>
@@ -13,18 +14,7 @@
 
 namespace {
 
-class RestartMode : public ::testing::Test {
-protected:
-    RegistrySandbox sandbox;
-
-    void SetUp() override
-    {
-        appInstance = GetModuleHandleA(NULL);
-        setSettingsBase(loadString(IDS_SETTINGS_KEY));
-        ASSERT_NE(settingsBasePath, nullptr);
-    }
-    void TearDown() override { releaseSettings(); }
-};
+using RestartMode = SettingsTest;
 
 TEST_F(RestartMode, NoLastTableLeavesItToShellMode)
 {
