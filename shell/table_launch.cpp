@@ -45,6 +45,11 @@ bool isDriveWithMedia(unsigned int driveType)
 
 bool fileExists(const char *path)
 {
+    /* OpenFile refuses a path longer than its OFSTRUCT holds; such a path is looked up directly. */
+    if (lstrlenA(path) >= OFS_MAXPATHNAME) {
+        DWORD attributes = GetFileAttributesA(path);
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
     OFSTRUCT details;
     return OpenFile(path, &details, OF_EXIST) != HFILE_ERROR;
 }

@@ -6,6 +6,7 @@
 #include "shell/globals.h"
 #include "tests/support/catalogue_reset.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/settings_fixture.h"
 
 #include <functional>
 #include <string>
@@ -32,21 +33,17 @@ std::vector<std::string> loadedNames()
     return names;
 }
 
-class Catalogue : public ::testing::Test {
+class Catalogue : public SettingsTest {
 protected:
-    RegistrySandbox sandbox;
-
     void SetUp() override
     {
-        appInstance = GetModuleHandleA(NULL);
         resetCatalogue();
-        setSettingsBase(loadString(IDS_SETTINGS_KEY));
-        ASSERT_NE(settingsBasePath, nullptr);
+        SettingsTest::SetUp();
     }
     void TearDown() override
     {
         resetCatalogue();
-        releaseSettings();
+        SettingsTest::TearDown();
     }
 };
 

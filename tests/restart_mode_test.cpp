@@ -6,24 +6,15 @@
 #include "shell/restart_mode.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/settings_fixture.h"
+#include "tests/support/table_program.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-class RestartMode : public ::testing::Test {
-protected:
-    RegistrySandbox sandbox;
-
-    void SetUp() override
-    {
-        appInstance = GetModuleHandleA(NULL);
-        setSettingsBase(loadString(IDS_SETTINGS_KEY));
-        ASSERT_NE(settingsBasePath, nullptr);
-    }
-    void TearDown() override { releaseSettings(); }
-};
+using RestartMode = SettingsTest;
 
 TEST_F(RestartMode, NoLastTableLeavesItToShellMode)
 {
@@ -60,6 +51,35 @@ TEST_F(RestartMode, TableThatCannotStartIsReportedAndEnds)
     EXPECT_EQ(boxes[0].text, "Unable to find the pinball table: C:\\Tables\\gone.exe");
 }
 
+void emptyQueue()
+{
+    MSG message;
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        ;
+}
+
+TEST_F(RestartMode, LastTableRunsAgainWithNoMovie)
+{
+    const std::string exe = copyTableProgram("restarttable.exe");
+    setRegString("", "Last Table Played", "Table Two");
+    setRegString("Table Two", "Table Exe", exe);
+    const std::string log = freshTableLogPath("restart_mode");
+    ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
+    BoxAnswerer answerer({});
+    emptyQueue();
+    int status = 77;
+    DWORD start = GetTickCount();
+    EXPECT_EQ(runRestartMode(&status), 1);
+    EXPECT_LT(GetTickCount() - start, restartWaitMs) << "nothing was queued, so nothing to wait for";
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(settingsBasePath, nullptr);
+    std::string line;
+    EXPECT_TRUE(waitForTableLogLine(log, "start ", 10000, &line));
+    EXPECT_EQ(line, "start " + exe + " -nomovie");
+    EXPECT_TRUE(endStartedTableProgram(10000));
+    EXPECT_TRUE(answerer.finish().empty());
+}
+
 // Processor time of this thread, in milliseconds.
 double threadCpuMs()
 {
@@ -68,13 +88,6 @@ double threadCpuMs()
     ULARGE_INTEGER k{{kernel.dwLowDateTime, kernel.dwHighDateTime}};
     ULARGE_INTEGER u{{user.dwLowDateTime, user.dwHighDateTime}};
     return (double)(k.QuadPart + u.QuadPart) / 10000.0;
-}
-
-void emptyQueue()
-{
-    MSG message;
-    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-        ;
 }
 
 TEST(RestartWait, EmptyQueueEndsTheWaitAtOnce)

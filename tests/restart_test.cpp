@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "shell/names.h"
-#include "tests/support/dialogs.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/shell_stand_in.h"
@@ -57,10 +55,7 @@ TEST_F(Restart, ClosesTheCallerThenRerunsTheTablePlayedLast)
     lines.resize(std::min(lines.size(), expected.size()));
     EXPECT_EQ(lines, expected);
 
-    HWND rerun = waitForWindow(tableClassName, 0, 10000);
-    ASSERT_NE(rerun, (HWND)NULL);
-    PostMessageA(rerun, WM_QUIT, 0, 0);
-    EXPECT_TRUE(waitForTableLogLine(log, "WM_QUIT posted", 10000));
+    EXPECT_TRUE(endStartedTableProgram(10000));
 }
 
 // With no last table recorded the run goes on in shell mode; with a last table whose

@@ -4,24 +4,14 @@
 #include "settings/string_table.h"
 #include "shell/globals.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/settings_fixture.h"
 #include "tests/test_strings.h"
 
 #include <string.h>
 
 namespace {
 
-class SettingsStore : public ::testing::Test {
-protected:
-    RegistrySandbox sandbox;
-
-    void SetUp() override
-    {
-        appInstance = GetModuleHandleA(NULL);
-        setSettingsBase(loadString(IDS_SETTINGS_KEY));
-        ASSERT_NE(settingsBasePath, nullptr);
-    }
-    void TearDown() override { releaseSettings(); }
-};
+using SettingsStore = SettingsTest;
 
 TEST_F(SettingsStore, FirstReadCreatesTheBaseKeyAndGivesTheDefault)
 {

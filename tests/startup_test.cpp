@@ -119,10 +119,7 @@ TEST_F(StartUp, StoredLaterShellIsStartedInsteadOfThisOne)
     std::string line;
     ASSERT_TRUE(waitForTableLogLine(log, "start ", 10000, &line));
     EXPECT_EQ(line, "start " + laterShell);
-    HWND later = waitForWindow(tableClassName, 0, 10000);
-    ASSERT_NE(later, (HWND)NULL);
-    PostMessageA(later, WM_QUIT, 0, 0);
-    EXPECT_TRUE(waitForTableLogLine(log, "end", 10000));
+    EXPECT_TRUE(endStartedTableProgram(10000));
     DWORD version = 0;
     ASSERT_TRUE(getRegDword("", "Shell Version", &version));
     EXPECT_EQ(version, 4u);

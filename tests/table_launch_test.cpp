@@ -5,6 +5,7 @@
 #include "shell/table_launch.h"
 #include "tests/support/cdrom.h"
 #include "tests/support/dialogs.h"
+#include "tests/support/table_program.h"
 #include "ui/shell_state.h"
 
 #include <string.h>
@@ -15,6 +16,47 @@
 namespace {
 
 const char title[] = "Vantrel! 2 Demo";
+
+// A folder of the test's own under the temporary directory, with a blank in its name as in
+// "Program Files"; removed with what it holds.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        path = std::string(temp) + "pinball launch " + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(path.c_str(), NULL);
+    }
+    ~ScratchFolder()
+    {
+        for (const std::string &file : files)
+            DeleteFileA(file.c_str());
+        RemoveDirectoryA(path.c_str());
+    }
+    std::string add(const std::string &name, const std::string &content)
+    {
+        std::string file = path + name;
+        HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, NULL);
+        DWORD written = 0;
+        WriteFile(handle, content.data(), (DWORD)content.size(), &written, NULL);
+        CloseHandle(handle);
+        files.push_back(file);
+        return file;
+    }
+    std::string copy(const std::string &source, const std::string &name)
+    {
+        std::string file = path + name;
+        CopyFileA(source.c_str(), file.c_str(), FALSE);
+        files.push_back(file);
+        return file;
+    }
+    std::string path;
+
+private:
+    std::vector<std::string> files;
+};
 
 // A catalogue record of the table under test, its texts held by the fixture.
 class TablePresence : public ::testing::Test {
@@ -104,6 +146,19 @@ TEST_F(TablePresence, MissingTableOnAFixedDiskIsReportedOnce)
     EXPECT_EQ(boxes[0].buttons, std::vector<std::string>{"OK"});
 }
 
+// OpenFile takes paths of up to 127 characters; a catalogue path may be longer.
+TEST_F(TablePresence, TableWithALongPathIsFound)
+{
+    ScratchFolder folder;
+    const std::string name = std::string(200 - folder.path.size(), 't') + ".exe";
+    const std::string path = folder.add(name, "table");
+    ASSERT_EQ(path.size(), 204u);
+    select(path, "Disc");
+    BoxAnswerer answerer({"OK"});
+    EXPECT_EQ(checkTablePresent(), 1);
+    EXPECT_TRUE(answerer.finish().empty());
+}
+
 // Catalogue texts hold up to 499 characters; a message made from one is cut to the message
 // buffer instead of running past it.
 TEST_F(TablePresence, MessagesFromTheLongestTextsAreCut)
@@ -185,40 +240,6 @@ TEST(ModulePath, NameCutByTheBufferFails)
 }
 
 
-// A folder of the test's own under the temporary directory, with a blank in its name as in
-// "Program Files"; removed with what it holds.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        path = std::string(temp) + "pinball launch " + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(path.c_str(), NULL);
-    }
-    ~ScratchFolder()
-    {
-        for (const std::string &file : files)
-            DeleteFileA(file.c_str());
-        RemoveDirectoryA(path.c_str());
-    }
-    std::string add(const std::string &name, const std::string &content)
-    {
-        std::string file = path + name;
-        HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, NULL);
-        DWORD written = 0;
-        WriteFile(handle, content.data(), (DWORD)content.size(), &written, NULL);
-        CloseHandle(handle);
-        files.push_back(file);
-        return file;
-    }
-    std::string path;
-
-private:
-    std::vector<std::string> files;
-};
-
 TEST(RunTable, FailureIsReportedWithTheRightText)
 {
     appInstance = GetModuleHandleA(NULL);
@@ -244,6 +265,41 @@ TEST(RunTable, FailureIsReportedWithTheRightText)
         EXPECT_EQ(boxes[0].caption, "Error:");
         EXPECT_EQ(boxes[0].text, c.text);
     }
+}
+
+// The path is quoted where a blank would split it, so that Windows does not try to run a
+// program named by the path's first word ("C:\Program.exe").
+TEST(RunTable, StartsTheProgramWithNoMovieBehindItsPath)
+{
+    appInstance = GetModuleHandleA(NULL);
+    ScratchFolder folder;
+    ASSERT_NE(folder.path.find(' '), std::string::npos);
+    const std::string blankPath = folder.copy(tableProgramPath(), "table one.exe");
+    const std::string plainPath = copyTableProgram("plaintable.exe");
+    ASSERT_EQ(plainPath.find(' '), std::string::npos);
+    // A program named by the first word of the blank path, which must not be the one started.
+    const std::string decoy = folder.path.substr(0, folder.path.find(' ')) + ".exe";
+    ASSERT_TRUE(CopyFileA(tableProgramPath().c_str(), decoy.c_str(), FALSE));
+    struct Case {
+        std::string path;
+        std::string command;
+    } cases[] = {
+        {blankPath, "\"" + blankPath + "\" -nomovie"},
+        {plainPath, plainPath + " -nomovie"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::string log = freshTableLogPath("run_table");
+        ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
+        BoxAnswerer answerer({});
+        ASSERT_EQ(runTable(c.path.c_str()), 1);
+        std::string start;
+        EXPECT_TRUE(waitForTableLogLine(log, "start ", 10000, &start));
+        EXPECT_EQ(start, "start " + c.command);
+        EXPECT_TRUE(endStartedTableProgram(10000));
+        EXPECT_TRUE(answerer.finish().empty());
+    }
+    DeleteFileA(decoy.c_str());
 }
 
 }

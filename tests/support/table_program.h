@@ -55,6 +55,10 @@ struct TableProgram {
     std::vector<std::string> log() const { return tableLogLines(logPath); }
 };
 
+// Ends a table program that was started without a handle of ours (WinExec): finds its window,
+// asks it to quit and waits for its process; one that does not end is killed.
+::testing::AssertionResult endStartedTableProgram(DWORD timeoutMs);
+
 // The words by which a table program with this window starts the shell.
 std::string callerWords(HWND window);
 
