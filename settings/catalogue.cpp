@@ -13,7 +13,7 @@ namespace {
 
 char *takeText(void)
 {
-    return static_cast<char *>(memoryalloc(catalogueTextSize));
+    return static_cast<char *>(memoryalloc(textBufferSize));
 }
 
 void releaseText(char **text)
@@ -50,7 +50,7 @@ bool loadRecord(TableEntry *record, const char *subkey, char **tableName)
         discardRecord(record);
         return false;
     }
-    readSettingString(subkey, "Table Exe", record->exePath, "", catalogueTextSize);
+    readSettingString(subkey, "Table Exe", record->exePath, "", textBufferSize);
     if (!record->exePath[0]) {
         discardRecord(record);
         return false;
@@ -60,7 +60,7 @@ bool loadRecord(TableEntry *record, const char *subkey, char **tableName)
         discardRecord(record);
         return false;
     }
-    readSettingString(subkey, "Table Bitmap", record->bitmapPath, "", catalogueTextSize);
+    readSettingString(subkey, "Table Bitmap", record->bitmapPath, "", textBufferSize);
     if (!record->bitmapPath[0])
         releaseText(&record->bitmapPath);
     record->tableId = readSettingInt(subkey, "Table Id", -1);
@@ -71,7 +71,7 @@ bool loadRecord(TableEntry *record, const char *subkey, char **tableName)
         return false;
     }
     readSettingString(subkey, "Table CD", record->cdLabel, loadString(IDS_UNKNOWN_CD),
-                      catalogueTextSize);
+                      textBufferSize);
     record->pictureBitmap = NULL;
     record->pictureDC = NULL;
     record->position = 0;
@@ -97,10 +97,10 @@ void loadCatalogue(void)
     while (tableCount < maxTables) {
         char valueName[16];
         snprintf(valueName, sizeof valueName, "Table%d", tableCount);
-        readSettingString(NULL, valueName, subkey, "", catalogueTextSize);
+        readSettingString(NULL, valueName, subkey, "", textBufferSize);
         if (!subkey[0])
             break;
-        readSettingString(subkey, "Table Name", tableName, "", catalogueTextSize);
+        readSettingString(subkey, "Table Name", tableName, "", textBufferSize);
         if (!tableName[0])
             break;
         if (!loadRecord(&tableEntries[tableCount], subkey, &tableName))

@@ -21,8 +21,6 @@ struct TableEntry {
 };
 
 const int maxTables = 12;
-/* Size of every text buffer of a record: at most 499 characters and the terminator. */
-const unsigned long catalogueTextSize = 500;
 
 extern TableEntry tableEntries[maxTables];
 extern int tableCount;

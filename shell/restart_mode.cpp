@@ -9,7 +9,6 @@
 
 namespace {
 
-const unsigned long settingsTextSize = 500;
 /* How often a waiting queue is looked at again when nothing new arrives. */
 const DWORD queuePollMs = 20;
 
@@ -29,19 +28,19 @@ int endRestart(char *exePath, char *tableKey, int *exitStatus)
 
 int runRestartMode(int *exitStatus)
 {
-    char *exePath = static_cast<char *>(memoryalloc(settingsTextSize));
+    char *exePath = static_cast<char *>(memoryalloc(textBufferSize));
     if (!exePath)
         return endRestart(NULL, NULL, exitStatus);
-    char *tableKey = static_cast<char *>(memoryalloc(settingsTextSize));
+    char *tableKey = static_cast<char *>(memoryalloc(textBufferSize));
     if (!tableKey)
         return endRestart(exePath, NULL, exitStatus);
-    readSettingString(NULL, "Last Table Played", tableKey, "", settingsTextSize);
+    readSettingString(NULL, "Last Table Played", tableKey, "", textBufferSize);
     if (!tableKey[0]) {
         memoryfree(tableKey);
         memoryfree(exePath);
         return 0;
     }
-    readSettingString(tableKey, "Table Exe", exePath, "", settingsTextSize);
+    readSettingString(tableKey, "Table Exe", exePath, "", textBufferSize);
     if (exePath[0] && runTable(exePath))
         waitWhileMessageQueued(restartWaitMs);
     return endRestart(exePath, tableKey, exitStatus);

@@ -11,8 +11,6 @@
 
 namespace {
 
-const unsigned long pathBufferSize = 500;
-
 /* 1 when the display shows fewer than 256 colours; a display that cannot be asked passes. */
 int displayTooShallow(void)
 {
@@ -28,23 +26,23 @@ int displayTooShallow(void)
 void normalisePath(const char *path, char *normal, char *scratch)
 {
     const char *start = path[0] == '"' ? path + 1 : path;
-    lstrcpynA(scratch, start, (int)pathBufferSize);
+    lstrcpynA(scratch, start, (int)textBufferSize);
     for (char *c = scratch; *c; ++c)
         if (*c == '"')
             *c = '\0';
-    DWORD length = GetFullPathNameA(scratch, pathBufferSize, normal, NULL);
-    if (length == 0 || length >= pathBufferSize)
-        lstrcpynA(normal, scratch, (int)pathBufferSize);
-    length = GetLongPathNameA(normal, scratch, pathBufferSize);
-    if (length != 0 && length < pathBufferSize)
+    DWORD length = GetFullPathNameA(scratch, textBufferSize, normal, NULL);
+    if (length == 0 || length >= textBufferSize)
+        lstrcpynA(normal, scratch, (int)textBufferSize);
+    length = GetLongPathNameA(normal, scratch, textBufferSize);
+    if (length != 0 && length < textBufferSize)
         lstrcpyA(normal, scratch);
 }
 
 /* 1 when `shellExe` names this very executable: starting it would only start this again. */
 int namesThisShell(const char *shellExe, char *ownPath, char *otherPath, char *scratch)
 {
-    DWORD length = GetModuleFileNameA(appInstance, otherPath, pathBufferSize);
-    if (length == 0 || length >= pathBufferSize)
+    DWORD length = GetModuleFileNameA(appInstance, otherPath, textBufferSize);
+    if (length == 0 || length >= textBufferSize)
         return 0;
     normalisePath(otherPath, ownPath, scratch);
     normalisePath(shellExe, otherPath, scratch);
@@ -55,13 +53,13 @@ int namesThisShell(const char *shellExe, char *ownPath, char *otherPath, char *s
    this run goes on), -1 when no buffer could be had. */
 int startLaterShell(void)
 {
-    char *shellExe = static_cast<char *>(memoryalloc(pathBufferSize));
-    char *ownPath = static_cast<char *>(memoryalloc(pathBufferSize));
-    char *otherPath = static_cast<char *>(memoryalloc(pathBufferSize));
-    char *scratch = static_cast<char *>(memoryalloc(pathBufferSize));
+    char *shellExe = static_cast<char *>(memoryalloc(textBufferSize));
+    char *ownPath = static_cast<char *>(memoryalloc(textBufferSize));
+    char *otherPath = static_cast<char *>(memoryalloc(textBufferSize));
+    char *scratch = static_cast<char *>(memoryalloc(textBufferSize));
     int started = -1;
     if (shellExe && ownPath && otherPath && scratch) {
-        readSettingString(NULL, "Shell Exe", shellExe, "", pathBufferSize);
+        readSettingString(NULL, "Shell Exe", shellExe, "", textBufferSize);
         started = shellExe[0] && !namesThisShell(shellExe, ownPath, otherPath, scratch) &&
                   WinExec(shellExe, SW_SHOW) >= 32;
     }
@@ -75,12 +73,12 @@ int startLaterShell(void)
 /* Records this shell as the current one; 0 when no buffer could be had. */
 int recordThisShell(void)
 {
-    char *ownPath = static_cast<char *>(memoryalloc(pathBufferSize));
+    char *ownPath = static_cast<char *>(memoryalloc(textBufferSize));
     if (!ownPath)
         return 0;
     writeSettingInt(NULL, "Shell Version", thisShellVersion);
-    DWORD length = GetModuleFileNameA(appInstance, ownPath, pathBufferSize);
-    ownPath[length < pathBufferSize ? length : pathBufferSize - 1] = '\0';
+    DWORD length = GetModuleFileNameA(appInstance, ownPath, textBufferSize);
+    ownPath[length < textBufferSize ? length : textBufferSize - 1] = '\0';
     writeSettingString(NULL, "Shell Exe", ownPath);
     memoryfree(ownPath);
     return 1;

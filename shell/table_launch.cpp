@@ -13,25 +13,24 @@
 
 namespace {
 
-const unsigned long messageSize = 500;
 /* The longest name of an 8.3 file. */
 const int shortNameLength = 12;
 const UINT errorBoxFlags = MB_TASKMODAL | MB_ICONHAND;
 const UINT cdPromptFlags = MB_TASKMODAL | MB_ICONEXCLAMATION | MB_OKCANCEL;
 const char movieSwitch[] = " -nomovie";
 /* A catalogue path in quotes, the switch and the terminator. */
-const int commandSize = (int)catalogueTextSize + 2 + (int)sizeof movieSwitch;
+const int commandSize = (int)textBufferSize + 2 + (int)sizeof movieSwitch;
 
 /* Shows string `textId` formatted with the arguments in a box with no owner; the answer, or 0
    when no message buffer could be had. Texts that would not fit the buffer are cut. */
 int showMessage(unsigned short textId, unsigned short captionId, UINT flags, ...)
 {
-    char *text = static_cast<char *>(memoryalloc(messageSize));
+    char *text = static_cast<char *>(memoryalloc(textBufferSize));
     if (!text)
         return 0;
     va_list arguments;
     va_start(arguments, flags);
-    vsnprintf(text, messageSize, loadString(textId), arguments);
+    vsnprintf(text, textBufferSize, loadString(textId), arguments);
     va_end(arguments);
     int answer = MessageBoxA(NULL, text, loadString(captionId), flags);
     memoryfree(text);
@@ -68,7 +67,7 @@ bool appendWhole(char *buffer, const char *text, int size)
    switch. False when the path is longer than any the catalogue holds. */
 bool buildTableCommand(char *command, const char *exePath)
 {
-    if (lstrlenA(exePath) >= (int)catalogueTextSize)
+    if (lstrlenA(exePath) >= (int)textBufferSize)
         return false;
     bool quote = strchr(exePath, ' ') && exePath[0] != '"';
     snprintf(command, commandSize, quote ? "\"%s\"%s" : "%s%s", exePath, movieSwitch);

@@ -3,6 +3,10 @@
 
 /* Heap blocks behind a 4-byte guard header; a bad release ends the process. */
 
+/* The buffers for paths, registry texts and formatted messages that the shell takes from
+   here: 499 characters and the terminator. */
+const unsigned long textBufferSize = 500;
+
 extern const unsigned char nearBlockTag;
 extern const unsigned char farBlockTag;
 

@@ -14,11 +14,11 @@ int entryNamesProgram(int index, const char *path)
 {
     char valueName[16];
     wsprintfA(valueName, "Table%d", index);
-    readSettingString(NULL, valueName, ownEntry.subkey, "", ownTextSize);
+    readSettingString(NULL, valueName, ownEntry.subkey, "", textBufferSize);
     if (!ownEntry.subkey[0])
         return -1;
-    char exePath[ownTextSize];
-    readSettingString(ownEntry.subkey, "Table Exe", exePath, "", ownTextSize);
+    char exePath[textBufferSize];
+    readSettingString(ownEntry.subkey, "Table Exe", exePath, "", textBufferSize);
     return lstrcmpiA(exePath, path) == 0;
 }
 
@@ -28,7 +28,7 @@ void useFileName(const char *path)
     for (const char *c = path; *c; ++c)
         if (*c == '\\' || *c == '/' || *c == ':')
             name = c + 1;
-    lstrcpynA(ownEntry.name, name, ownTextSize);
+    lstrcpynA(ownEntry.name, name, textBufferSize);
 }
 
 }
@@ -42,8 +42,8 @@ void ownModulePath(char *path, int size)
 
 void findOwnEntry(void)
 {
-    char path[ownTextSize];
-    ownModulePath(path, ownTextSize);
+    char path[textBufferSize];
+    ownModulePath(path, (int)textBufferSize);
     useFileName(path);
     ownEntry.found = 0;
     ownEntry.tableId = -1;
@@ -60,8 +60,8 @@ void findOwnEntry(void)
         ownEntry.subkey[0] = '\0';
         return;
     }
-    char name[ownTextSize];
-    readSettingString(ownEntry.subkey, "Table Name", name, "", ownTextSize);
+    char name[textBufferSize];
+    readSettingString(ownEntry.subkey, "Table Name", name, "", textBufferSize);
     if (name[0])
         lstrcpyA(ownEntry.name, name);
     ownEntry.tableId = readSettingInt(ownEntry.subkey, "Table Id", -1);

@@ -1,13 +1,13 @@
 #ifndef TABLEPROG_OWN_ENTRY_H
 #define TABLEPROG_OWN_ENTRY_H
 
-const int ownTextSize = 500;
+#include "common/src/memory.h"
 
 /* This program's table in the shell's catalogue, found by its executable path. */
 struct OwnEntry {
     int found;
-    char subkey[ownTextSize];
-    char name[ownTextSize];
+    char subkey[textBufferSize];
+    char name[textBufferSize];
     int tableId;
 };
 

@@ -36,21 +36,21 @@ HFONT makeFont(int height, int weight)
 /* The shell named in the settings, else pinballshell.exe beside this program. */
 void findShellPath(char *path)
 {
-    readSettingString(NULL, "Shell Exe", path, "", ownTextSize);
+    readSettingString(NULL, "Shell Exe", path, "", textBufferSize);
     if (path[0])
         return;
-    ownModulePath(path, ownTextSize);
+    ownModulePath(path, (int)textBufferSize);
     char *name = path;
     for (char *c = path; *c; ++c)
         if (*c == '\\')
             name = c + 1;
-    lstrcpynA(name, "pinballshell.exe", ownTextSize - (int)(name - path));
+    lstrcpynA(name, "pinballshell.exe", (int)textBufferSize - (int)(name - path));
 }
 
 /* Starts the shell as a table program does, passing this window and its check value. */
 void startShell(int restart)
 {
-    char shellPath[ownTextSize];
+    char shellPath[textBufferSize];
     findShellPath(shellPath);
     unsigned long window = (unsigned long)(ULONG_PTR)tableWindow;
     char command[shellCommandSize];
