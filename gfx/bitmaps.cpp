@@ -20,12 +20,6 @@ HBITMAP convertDib(HDC dc, const PackedDib &dib, UINT usage)
     return CreateDIBitmap(dc, &header, CBM_INIT, bits, (const BITMAPINFO *)&header, usage);
 }
 
-void selectShellPalette(HDC dc)
-{
-    SelectPalette(dc, ShellPalette, FALSE);
-    RealizePalette(dc);
-}
-
 } // namespace
 
 HBITMAP loadResourceBitmap(HWND window, LPCSTR name, int realise)
@@ -37,7 +31,7 @@ HBITMAP loadResourceBitmap(HWND window, LPCSTR name, int realise)
     HBITMAP bitmap = NULL;
     if (dc != NULL) {
         if (ShellPalette != NULL && realise)
-            selectShellPalette(dc);
+            realizeShellPalette(dc);
         bitmap = convertDib(dc, dib, DIB_RGB_COLORS);
     }
     FreeResource(dib.memory);
@@ -54,7 +48,7 @@ HBITMAP loadPictureBitmap(HWND window, LPCSTR fileName, int realise)
     if (ShellPalette != NULL && realise) {
         HDC dc = GetDC(window);
         if (dc != NULL) {
-            selectShellPalette(dc);
+            realizeShellPalette(dc);
             ReleaseDC(window, dc);
         }
     }

@@ -54,8 +54,7 @@ int buildShellPalette(HWND window)
         fillShellEntries(background, colours);
         HDC dc = GetDC(window);
         if (dc != NULL) {
-            SelectPalette(dc, ShellPalette, FALSE);
-            RealizePalette(dc);
+            realizeShellPalette(dc);
             ReleaseDC(window, dc);
         }
     }
