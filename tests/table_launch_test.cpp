@@ -5,6 +5,7 @@
 #include "shell/table_launch.h"
 #include "tests/support/cdrom.h"
 #include "tests/support/dialogs.h"
+#include "tests/support/files.h"
 #include "tests/support/table_program.h"
 #include "ui/shell_state.h"
 
@@ -37,11 +38,7 @@ public:
     std::string add(const std::string &name, const std::string &content)
     {
         std::string file = path + name;
-        HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, NULL);
-        DWORD written = 0;
-        WriteFile(handle, content.data(), (DWORD)content.size(), &written, NULL);
-        CloseHandle(handle);
+        writeWholeFile(file, content.data(), content.size());
         files.push_back(file);
         return file;
     }

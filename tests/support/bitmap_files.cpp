@@ -33,11 +33,7 @@ TempFile::TempFile(const Bytes &contents)
     GetTempPathA(MAX_PATH, directory);
     GetTempFileNameA(directory, "pbt", 0, name);
     path = name;
-    HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    DWORD written = 0;
-    if (!contents.empty())
-        WriteFile(file, contents.data(), (DWORD)contents.size(), &written, NULL);
-    CloseHandle(file);
+    writeWholeFile(path, contents.data(), contents.size());
 }
 
 TempFile::~TempFile()
@@ -52,13 +48,4 @@ bool fileIsClosed(const std::string &path)
         return false;
     CloseHandle(file);
     return true;
-}
-
-std::string windowsPathOf(const std::string &unixPath)
-{
-    std::string path = "Z:" + unixPath;
-    for (char &c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
 }

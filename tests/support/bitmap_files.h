@@ -1,6 +1,8 @@
 #ifndef PINBALL_TEST_BITMAP_FILES_H
 #define PINBALL_TEST_BITMAP_FILES_H
 
+#include "tests/support/files.h"
+
 #include <windows.h>
 
 #include <string>
@@ -26,8 +28,5 @@ struct TempFile {
 
 // True when no handle to the file is open any more: it can be opened without sharing.
 bool fileIsClosed(const std::string &path);
-
-// The Wine path (drive Z:) of an absolute Unix path.
-std::string windowsPathOf(const std::string &unixPath);
 
 #endif

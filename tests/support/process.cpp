@@ -47,11 +47,15 @@ std::string testDirectory()
     return text.substr(0, text.find_last_of('\\') + 1);
 }
 
-std::string shellExePath()
+std::string buildDirectory()
 {
     std::string tests = testDirectory();
-    std::string build = tests.substr(0, tests.find_last_of('\\', tests.size() - 2) + 1);
-    return build + "pinballshell.exe";
+    return tests.substr(0, tests.find_last_of('\\', tests.size() - 2) + 1);
+}
+
+std::string shellExePath()
+{
+    return buildDirectory() + "pinballshell.exe";
 }
 
 std::string shellCommand(const std::string &arguments)

@@ -29,6 +29,8 @@ struct ChildProcess {
 std::string shellExePath();
 // Directory of the running test executable, with a trailing backslash.
 std::string testDirectory();
+// The build directory that holds pinballshell.exe and tableprog.exe, one level above.
+std::string buildDirectory();
 // The command line that runs the shell with `arguments`.
 std::string shellCommand(const std::string &arguments);
 

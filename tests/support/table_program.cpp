@@ -8,8 +8,7 @@
 
 std::string tableProgramPath()
 {
-    std::string tests = testDirectory();
-    return tests.substr(0, tests.find_last_of('\\', tests.size() - 2) + 1) + "tableprog.exe";
+    return buildDirectory() + "tableprog.exe";
 }
 
 std::string copyTableProgram(const std::string &fileName)
