@@ -24,6 +24,16 @@ void releaseText(char **text)
     }
 }
 
+/* Takes a text buffer into `*field` and reads the value into it; false when none could be had. */
+bool takeSetting(char **field, const char *subkey, const char *valueName, const char *defaultText)
+{
+    *field = takeText();
+    if (!*field)
+        return false;
+    readSettingString(subkey, valueName, *field, defaultText, textBufferSize);
+    return true;
+}
+
 /* Gives back what a record that will not be counted took. */
 void discardRecord(TableEntry *record)
 {
@@ -45,33 +55,22 @@ bool loadRecord(TableEntry *record, const char *subkey, char **tableName)
         record->name = NULL;
         return false;
     }
-    record->exePath = takeText();
-    if (!record->exePath) {
+    if (!takeSetting(&record->exePath, subkey, "Table Exe", "") || !record->exePath[0]) {
         discardRecord(record);
         return false;
     }
-    readSettingString(subkey, "Table Exe", record->exePath, "", textBufferSize);
-    if (!record->exePath[0]) {
+    if (!takeSetting(&record->bitmapPath, subkey, "Table Bitmap", "")) {
         discardRecord(record);
         return false;
     }
-    record->bitmapPath = takeText();
-    if (!record->bitmapPath) {
-        discardRecord(record);
-        return false;
-    }
-    readSettingString(subkey, "Table Bitmap", record->bitmapPath, "", textBufferSize);
     if (!record->bitmapPath[0])
         releaseText(&record->bitmapPath);
     record->tableId = readSettingInt(subkey, "Table Id", -1);
     record->driveType = probeDriveType(record->exePath);
-    record->cdLabel = takeText();
-    if (!record->cdLabel) {
+    if (!takeSetting(&record->cdLabel, subkey, "Table CD", loadString(IDS_UNKNOWN_CD))) {
         discardRecord(record);
         return false;
     }
-    readSettingString(subkey, "Table CD", record->cdLabel, loadString(IDS_UNKNOWN_CD),
-                      textBufferSize);
     record->pictureBitmap = NULL;
     record->pictureDC = NULL;
     record->position = 0;
