@@ -105,7 +105,7 @@ TEST_F(TableProgramPeer, FunctionKeysStartTheShellWithTheCallerWords)
     std::vector<std::string> afterF3(std::find(log.begin(), log.end(), expected + " restart"),
                                      log.end());
     std::vector<std::string> expectedAfterF3 = {
-        expected + " restart", quit, "end", "start " + upperComet + " -nomovie",
+        expected + " restart", quit, "end", "start " + upperComet + " -nomovie", "show 5",
         "subkey Comet Run", "WM_QUIT posted wParam=0 lParam=0", "end"};
     EXPECT_EQ(afterF3, expectedAfterF3);
 }
