@@ -42,13 +42,6 @@ std::string recordCometAsLastTable()
     return comet;
 }
 
-std::string quitLine(HWND window)
-{
-    char line[64];
-    wsprintfA(line, "WM_QUIT sent wParam=%lX lParam=0", (unsigned long)(ULONG_PTR)window);
-    return line;
-}
-
 // The caller is closed first, also one that takes a while to end after it answered; then the
 // table played last runs, shown, with "-nomovie" behind its path.
 TEST_F(Restart, ClosesTheCallerThenRerunsTheTablePlayedLast)
@@ -69,8 +62,9 @@ TEST_F(Restart, ClosesTheCallerThenRerunsTheTablePlayedLast)
         EXPECT_EQ(runShell(callerWords(caller.window) + " restart"), 0u);
         EXPECT_EQ(runningShell.handOvers(), 0) << "nothing of shell mode runs";
         ASSERT_TRUE(waitForTableLogLine(log, "subkey Comet Run", 10000));
-        std::vector<std::string> expected = {"start \"" + callerExe + "\"", quitLine(caller.window),
-                                             "end", "start " + comet + " -nomovie", "show 5",
+        std::vector<std::string> expected = {"start \"" + callerExe + "\"",
+                                             sentQuitLine(caller.window), "end",
+                                             "start " + comet + " -nomovie", "show 5",
                                              "subkey Comet Run"};
         std::vector<std::string> lines = tableLogLines(log);
         lines.resize(std::min(lines.size(), expected.size()));

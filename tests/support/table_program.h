@@ -65,5 +65,7 @@ struct TableProgram {
 
 // The words by which a table program with this window starts the shell.
 std::string callerWords(HWND window);
+// The log line of a WM_QUIT sent to `window` with its own handle, as the shell closes a caller.
+std::string sentQuitLine(HWND window);
 
 #endif
