@@ -46,20 +46,21 @@ std::string recordCometAsLastTable()
 // table played last runs, shown, with "-nomovie" behind its path.
 TEST_F(Restart, ClosesTheCallerThenRerunsTheTablePlayedLast)
 {
-    const char *quitDelays[] = {"0", "8000"};
-    for (const char *quitDelay : quitDelays) {
-        SCOPED_TRACE(std::string("caller ends ") + quitDelay + " ms after WM_QUIT");
+    for (DWORD quitDelay : {0u, 8000u}) {
+        SCOPED_TRACE("caller ends " + std::to_string(quitDelay) + " ms after WM_QUIT");
         std::string comet = recordCometAsLastTable();
         std::string log = freshTableLogPath("restart_rerun");
         ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
         std::string callerExe = copyTableProgram("caller.exe");
         TableProgram caller;
         {
-            ScopedEnvironment slowQuit("PINBALL_TABLE_QUIT_DELAY_MS", quitDelay);
+            ScopedEnvironment slowQuit("PINBALL_TABLE_QUIT_DELAY_MS", std::to_string(quitDelay));
             ASSERT_TRUE(caller.start(callerExe, "", log));
         }
 
+        DWORD start = GetTickCount();
         EXPECT_EQ(runShell(callerWords(caller.window) + " restart"), 0u);
+        EXPECT_GE(GetTickCount() - start, quitDelay) << "the caller kept its window that long";
         EXPECT_EQ(runningShell.handOvers(), 0) << "nothing of shell mode runs";
         ASSERT_TRUE(waitForTableLogLine(log, "subkey Comet Run", 10000));
         std::vector<std::string> expected = {"start \"" + callerExe + "\"",
