@@ -26,7 +26,7 @@ std::string windowsFolder()
     return std::string(folder, length < sizeof folder ? length : 0);
 }
 
-// Ends the process when it is a leftover; its executable's path when it was.
+// Ends the process when it is a leftover, leaving its executable's path in *path.
 bool endIfLeftover(DWORD processId, const std::string &systemFolder, std::string *path)
 {
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE |
@@ -55,7 +55,8 @@ std::vector<std::string> sweepOnce(const std::string &systemFolder)
         return ended;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
         std::string path;
         if (entry.th32ProcessID != GetCurrentProcessId() &&
             endIfLeftover(entry.th32ProcessID, systemFolder, &path))
