@@ -40,11 +40,15 @@ struct SeenBox {
 };
 
 // Shows a box on this thread and reads it from another; Cancel where the box has it, else
-// its only button, answers it.
+// its only button, answers it. The table that a CD prompt asks for reaches the disc while the
+// box is open, so that a prompt without Cancel cannot come back without end.
 ::testing::AssertionResult seeBoxHere(const std::function<void()> &show, SeenBox *seen)
 {
     HWND probe = createProbe();
-    BoxAnswerer answerer({"Cancel"}, [&](size_t) { seen->probeEnabled = IsWindowEnabled(probe); });
+    BoxAnswerer answerer({"Cancel"}, [&](size_t) {
+        seen->probeEnabled = IsWindowEnabled(probe);
+        putOnDisc("table.exe", "table");
+    });
     show();
     std::vector<MessageBoxContent> boxes = answerer.finish();
     DestroyWindow(probe);
@@ -94,6 +98,7 @@ protected:
     }
     void TearDown() override
     {
+        emptyDisc();
         DeleteFileA(notAProgram.c_str());
         currentSelection = nullptr;
         setDisplayDepth(8);
@@ -138,6 +143,7 @@ TEST_F(MessageBoxes, EachShowsItsCaptionTextButtonsAndIcon)
         {"CD prompt",
          [&] {
              select("E:\\table.exe", DRIVE_CDROM);
+             emptyDisc();
              checkTablePresent();
          },
          "Vantrel! 2 Demo", "Insert CD labeled 'Disc 1'", {"OK", "Cancel"}, IDI_EXCLAMATION, true},
