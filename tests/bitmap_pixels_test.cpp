@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "gfx/bitmaps.h"
+#include "gfx/dib_corner.h"
 #include "gfx/dib_file.h"
+#include "gfx/shell_palette.h"
+#include "shell/globals.h"
 #include "tests/support/bitmap_files.h"
 
 #include <windows.h>
@@ -9,9 +12,11 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -61,6 +66,21 @@ Picture readReference(const std::string &name)
     return picture;
 }
 
+// What a picture window shows of a picture: its top-left 120 by 120 pixels at most.
+const LONG shownSide = 120;
+
+Picture shownCorner(const Picture &whole)
+{
+    Picture corner;
+    corner.width = std::min(whole.width, shownSide);
+    corner.height = std::min(whole.height, shownSide);
+    for (LONG y = 0; y < corner.height; y++) {
+        auto row = whole.rgb.begin() + y * whole.width * 3;
+        corner.rgb.insert(corner.rgb.end(), row, row + corner.width * 3);
+    }
+    return corner;
+}
+
 ::testing::AssertionResult samePicture(const Picture &got, const Picture &want)
 {
     if (got.width != want.width || got.height != want.height)
@@ -106,14 +126,25 @@ Picture atPrecision(Picture picture, Precision precision)
     return picture;
 }
 
-struct GoodFile {
+struct ShownFile {
     const char *reference;
     Precision precision;
 };
 
+::testing::AssertionResult showsItsReference(const std::string &path, const ShownFile &shown)
+{
+    OwnedBitmap bitmap(loadPictureBitmap(NULL, path.c_str(), 1));
+    if (bitmap.handle == NULL)
+        return ::testing::AssertionFailure() << "no bitmap";
+    Picture want = readReference(shown.reference);
+    if (want.rgb.empty())
+        return ::testing::AssertionFailure() << "no reference " << shown.reference;
+    return samePicture(readBack(bitmap.handle), shownCorner(atPrecision(want, shown.precision)));
+}
+
 TEST(BitmapPixels, GoodCorpusFilesShowAsTheirReferences)
 {
-    const std::map<std::string, GoodFile> referenceOf = {
+    const std::map<std::string, ShownFile> referenceOf = {
         {"pal1.bmp", {"pal1", allBits}}, {"pal1bg.bmp", {"pal1bg", allBits}},
         {"pal1wb.bmp", {"pal1", allBits}}, {"pal4.bmp", {"pal4", allBits}},
         {"pal4gs.bmp", {"pal4gs", allBits}}, {"pal4rle.bmp", {"pal4", allBits}},
@@ -138,15 +169,25 @@ TEST(BitmapPixels, GoodCorpusFilesShowAsTheirReferences)
         SCOPED_TRACE(name);
         seen.insert(name);
         ASSERT_EQ(referenceOf.count(name), 1u) << "a good file without a reference";
-        const GoodFile &good = referenceOf.at(name);
-        OwnedBitmap bitmap(loadPictureBitmap(NULL, (corpus + "g\\" + name).c_str(), 1));
-        ASSERT_NE(bitmap.handle, nullptr);
-        Picture want = readReference(good.reference);
-        ASSERT_FALSE(want.rgb.empty());
-        EXPECT_TRUE(samePicture(readBack(bitmap.handle), atPrecision(want, good.precision)));
+        EXPECT_TRUE(showsItsReference(corpus + "g\\" + name, referenceOf.at(name)));
     } while (FindNextFileA(search, &found));
     FindClose(search);
     EXPECT_EQ(seen.size(), referenceOf.size());
+}
+
+// Questionable files that are shown: a colour table cut short by the bits, and run-length
+// pictures whose stream leaves pixels unwritten, which show black.
+TEST(BitmapPixels, QuestionableFilesShowAsTheChosenReferences)
+{
+    const std::map<std::string, ShownFile> referenceOf = {
+        {"pal8os2sp.bmp", {"pal8", allBits}},
+        {"pal8rletrns.bmp", {"pal8rletrns-b", allBits}}, {"pal4rletrns.bmp", {"pal4rletrns-b", allBits}},
+        {"pal8rlecut.bmp", {"pal8rlecut-b", allBits}}, {"pal4rlecut.bmp", {"pal4rlecut-b", allBits}},
+    };
+    for (const auto &file : referenceOf) {
+        SCOPED_TRACE(file.first);
+        EXPECT_TRUE(showsItsReference(corpus + "q\\" + file.first, file.second));
+    }
 }
 
 // A copy of the DIB that ends right at an inaccessible page: a read beyond it faults.
@@ -169,43 +210,147 @@ struct GuardedDib {
     ~GuardedDib() { VirtualFree(pages, 0, MEM_RELEASE); }
 };
 
-TEST(BitmapPixels, EveryCorpusFileLoadsOrIsRefusedWithinItsBlock)
+std::vector<std::string> corpusFiles()
 {
-    std::map<std::string, std::string> outcomes;
+    std::vector<std::string> names;
     for (const char *folder : {"g", "q", "b"}) {
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA((corpus + folder + "\\*.bmp").c_str(), &found);
-        ASSERT_NE(search, INVALID_HANDLE_VALUE);
-        do {
-            std::string name = std::string(folder) + "/" + found.cFileName;
-            std::string path = corpus + folder + "\\" + found.cFileName;
-            SCOPED_TRACE(name);
-            PackedDib dib = loadDibFile(path.c_str());
-            EXPECT_TRUE(fileIsClosed(path));
-            if (dib.header == NULL) {
-                outcomes[name] = "refused";
-                continue;
-            }
-            const BITMAPINFOHEADER &header = *dib.header;
-            EXPECT_EQ(header.biSize, 40u);
-            EXPECT_EQ(dib.size, 40 + colourAreaSize(header) + header.biSizeImage);
-            EXPECT_GE(GlobalSize(dib.memory), dib.size);
-            EXPECT_LE(pixelAreaSize(header), header.biSizeImage);
-            GuardedDib guarded(dib);
-            OwnedBitmap bitmap(dibToBitmap(guarded.dib, NULL, DIB_RGB_COLORS));
-            outcomes[name] = bitmap.handle != NULL ? "loaded" : "read, not converted";
-            releasePackedDib(dib);
-            OwnedBitmap direct(loadPictureBitmap(NULL, path.c_str(), 1));
-            EXPECT_EQ(direct.handle != NULL, bitmap.handle != NULL);
-        } while (FindNextFileA(search, &found));
+        if (search == INVALID_HANDLE_VALUE)
+            continue;
+        do
+            names.push_back(std::string(folder) + "\\" + found.cFileName);
+        while (FindNextFileA(search, &found));
         FindClose(search);
+    }
+    return names;
+}
+
+TEST(BitmapPixels, EveryCorpusFileLoadsOrIsRefusedWithinItsBlock)
+{
+    std::map<std::string, std::string> outcomes;
+    std::vector<std::string> names = corpusFiles();
+    ASSERT_GT(names.size(), 80u) << corpus;
+    for (const std::string &name : names) {
+        std::string path = corpus + name;
+        SCOPED_TRACE(name);
+        PackedDib dib = loadDibFile(path.c_str(), shownSide, shownSide);
+        EXPECT_TRUE(fileIsClosed(path));
+        if (dib.header == NULL) {
+            outcomes[name] = "refused";
+            continue;
+        }
+        const BITMAPINFOHEADER &header = *dib.header;
+        EXPECT_EQ(header.biSize, 40u);
+        EXPECT_EQ(dib.size, 40 + colourAreaSize(header) + header.biSizeImage);
+        EXPECT_GE(GlobalSize(dib.memory), dib.size);
+        EXPECT_LE(header.biWidth, shownSide);
+        EXPECT_LE(std::abs(header.biHeight), shownSide);
+        EXPECT_LE(pixelAreaSize(header), header.biSizeImage);
+        GuardedDib guarded(dib);
+        OwnedBitmap bitmap(dibToBitmap(guarded.dib, NULL, DIB_RGB_COLORS));
+        outcomes[name] = bitmap.handle != NULL ? "loaded" : "read, not converted";
+        releasePackedDib(dib);
+        OwnedBitmap direct(loadPictureBitmap(NULL, path.c_str(), 1));
+        EXPECT_EQ(direct.handle != NULL, bitmap.handle != NULL);
     }
     for (const auto &outcome : outcomes)
         std::cout << outcome.first << ": " << outcome.second << "\n";
-    for (const char *good : {"g/pal8.bmp", "g/rgb24.bmp", "q/pal8os2v2-16.bmp", "b/badbitssize.bmp"})
+    for (const char *good : {"g\\pal8.bmp", "g\\rgb24.bmp", "q\\pal8os2v2-16.bmp", "q\\pal8os2sp.bmp", "b\\badbitssize.bmp"})
         EXPECT_EQ(outcomes[good], "loaded") << good;
-    for (const char *bad : {"b/reallybig.bmp", "b/shortfile.bmp", "b/badpalettesize.bmp", "b/badwidth.bmp"})
+    for (const char *bad : {"b\\reallybig.bmp", "b\\shortfile.bmp", "b\\badpalettesize.bmp", "b\\badwidth.bmp"})
         EXPECT_EQ(outcomes[bad], "refused") << bad;
+}
+
+// The whole picture of a file in one block, as a conversion of all of it needs.
+struct WholeDib {
+    Bytes data;
+    PackedDib dib = {};
+    explicit WholeDib(const std::string &path)
+    {
+        OFSTRUCT opened;
+        HFILE file = OpenFile(path.c_str(), &opened, OF_READ);
+        if (file == HFILE_ERROR)
+            return;
+        PackedDib head = readDibHeader(file);
+        if (head.header != NULL) {
+            data.assign((const BYTE *)head.header, (const BYTE *)head.header + head.size);
+            data.resize(head.size + head.header->biSizeImage);
+            LONG bits = _hread(file, data.data() + head.size, head.header->biSizeImage);
+            if (bits == (LONG)head.header->biSizeImage)
+                dib = {(BITMAPINFOHEADER *)data.data(), (DWORD)data.size(), NULL, 0};
+            releasePackedDib(head);
+        }
+        _lclose(file);
+    }
+};
+
+// The device pixels of the top-left width by height of a bitmap, row after row.
+Bytes deviceCorner(HBITMAP bitmap, LONG width, LONG height)
+{
+    HDC screen = GetDC(NULL);
+    HDC from = CreateCompatibleDC(screen), into = CreateCompatibleDC(screen);
+    HBITMAP corner = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ oldFrom = SelectObject(from, bitmap), oldInto = SelectObject(into, corner);
+    BitBlt(into, 0, 0, width, height, from, 0, 0, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(into, oldInto);
+    BITMAP info = {};
+    GetObjectA(corner, sizeof info, &info);
+    Bytes bits(info.bmWidthBytes * info.bmHeight);
+    EXPECT_EQ(GetBitmapBits(corner, (LONG)bits.size(), bits.data()), (LONG)bits.size());
+    DeleteObject(corner);
+    DeleteDC(from);
+    DeleteDC(into);
+    ReleaseDC(NULL, screen);
+    return bits;
+}
+
+// What a picture file shows is the top-left of what converting the whole picture gives.
+::testing::AssertionResult showsTheCornerOfTheWhole(const std::string &path, const PackedDib &whole)
+{
+    OwnedBitmap corner(loadPictureBitmap(NULL, path.c_str(), 1));
+    OwnedBitmap all(dibToBitmap(whole, ShellPalette, DIB_RGB_COLORS));
+    if (corner.handle == NULL || all.handle == NULL)
+        return ::testing::AssertionFailure() << "corner " << corner.handle << ", whole " << all.handle;
+    BITMAP info;
+    GetObjectA(corner.handle, sizeof info, &info);
+    LONG width = std::min(whole.header->biWidth, shownSide);
+    LONG height = std::min(std::abs(whole.header->biHeight), shownSide);
+    if (info.bmWidth != width || info.bmHeight != height)
+        return ::testing::AssertionFailure() << "corner of " << info.bmWidth << "x" << info.bmHeight;
+    if (deviceCorner(corner.handle, width, height) != deviceCorner(all.handle, width, height))
+        return ::testing::AssertionFailure() << "other pixels";
+    return ::testing::AssertionSuccess();
+}
+
+// Also run on a palette display, where the pixels are indices chosen under the shell palette.
+TEST(PictureCorner, EveryCorpusPictureShowsTheCornerOfItsWhole)
+{
+    appInstance = GetModuleHandleA(NULL);
+    buildShellPalette(NULL);
+    int compared = 0;
+    for (const std::string &name : corpusFiles()) {
+        SCOPED_TRACE(name);
+        WholeDib whole(corpus + name);
+        if (whole.dib.header == NULL)
+            continue;
+        DWORD compression = whole.dib.header->biCompression;
+        if (compression == BI_RLE8 || compression == BI_RLE4) {
+            // The decoder stays inside the run-length data however it ends.
+            GuardedDib guarded(whole.dib);
+            PackedDib corner = rleCorner(guarded.dib, shownSide, shownSide);
+            EXPECT_NE(corner.header, nullptr);
+            releasePackedDib(corner);
+        }
+        OwnedBitmap all(dibToBitmap(whole.dib, NULL, DIB_RGB_COLORS));
+        if (all.handle == NULL)
+            continue;
+        EXPECT_TRUE(showsTheCornerOfTheWhole(corpus + name, whole.dib));
+        compared++;
+    }
+    deleteShellPalette();
+    EXPECT_GT(compared, 50);
 }
 
 // The placeholders hold 257 colours; their bits follow the last of them.

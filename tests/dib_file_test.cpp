@@ -84,6 +84,19 @@ Bytes concat(std::initializer_list<Bytes> parts)
     return all;
 }
 
+// Rows of pattern pixels with zero padding to 32 bits, as the reader keeps them.
+Bytes pixelRows(LONG width, LONG rows, WORD bitCount, BYTE seed)
+{
+    DWORD used = (width * bitCount + 7) / 8, stride = (width * bitCount + 31) / 32 * 4;
+    Bytes all;
+    for (LONG row = 0; row < rows; row++) {
+        Bytes line = patternBytes(used, (BYTE)(seed + row));
+        line.resize(stride);
+        putBytes(all, line);
+    }
+    return all;
+}
+
 // The block that a picture should become: normalised header, colour area, pixels.
 Bytes packed(Info header, const Bytes &colours, const Bytes &pixels)
 {
@@ -111,7 +124,7 @@ std::vector<DibCase> dibCases()
     cases.push_back({"bits after a gap", concat({fileHeader(14 + 40 + 12 + 16), smallInfo, table3, Bytes(16, 0xEE), pixels4x2}), smallPacked});
 
     const Bytes coreTable = patternBytes(256 * 3, 3);
-    const Bytes pixels5x3 = patternBytes(8 * 3, 4);
+    const Bytes pixels5x3 = pixelRows(5, 3, 8, 4);
     Info coreInfo = {5, 3, 8, 0, 0, 256};
     coreInfo.pelsPerMeter = 0;
     cases.push_back({"core header, 8 bits", concat({fileHeader(0), coreHeader(5, 3, 8), coreTable, pixels5x3}),
@@ -120,10 +133,10 @@ std::vector<DibCase> dibCases()
     cases.push_back({"core header shorter than 40 bytes", concat({coreHeader(4, 1, 1), patternBytes(6, 6), pixels1bit}), {}});
 
     const Bytes tableFull = patternBytes(256 * 4, 7);
-    const Bytes pixelsWide = patternBytes(580 * 388, 8);
+    const Bytes pixelsWide = pixelRows(579, 388, 8, 8);
     cases.push_back({"computed size with padded rows", concat({fileHeader(0), infoHeader({579, 388, 8}), tableFull, pixelsWide}),
                      packed({579, 388, 8, 0, 0, 256}, tableFull, pixelsWide)});
-    const Bytes pixels24 = patternBytes(8 * 2, 9);
+    const Bytes pixels24 = pixelRows(2, 2, 24, 9);
     cases.push_back({"24 bits, no colour table", concat({fileHeader(0), infoHeader({2, 2, 24}), pixels24}),
                      packed({2, 2, 24}, {}, pixels24)});
     cases.push_back({"top-down rows", concat({infoHeader({4, -2, 8, 0, 0, 3}), table3, pixels4x2}),
@@ -166,7 +179,24 @@ std::vector<DibCase> dibCases()
     cases.push_back({"unknown header size", concat({infoHeader({4, 2, 8, 0, 0, 3, 14}), table3, pixels4x2}), {}});
     cases.push_back({"unknown compression", concat({infoHeader({4, 2, 24, BI_JPEG}), pixels24}), {}});
     cases.push_back({"colour count beyond the file", concat({infoHeader({4, 2, 8, 0, 0, 0x40000000}), table3, pixels4x2}), {}});
-    cases.push_back({"colour table running into the bits", concat({fileHeader(14 + 40 + 8), smallInfo, table3, pixels4x2}), {}});
+
+    // Bits that begin inside the colour table cut it short; the colours past them are black.
+    Bytes cutTable(table3.begin(), table3.begin() + 8);
+    cutTable.resize(12);
+    Bytes bitsInTable(table3.begin() + 8, table3.end());
+    bitsInTable.insert(bitsInTable.end(), pixels4x2.begin(), pixels4x2.begin() + 4);
+    cases.push_back({"colour table cut short by the bits", concat({fileHeader(14 + 40 + 8), smallInfo, table3, pixels4x2}),
+                     packed(small, cutTable, bitsInTable)});
+    const Bytes pixels2x1 = pixelRows(2, 1, 8, 11);
+    Bytes cutCoreTable = widened(Bytes(coreTable.begin(), coreTable.begin() + 6));
+    cutCoreTable.resize(256 * 4);
+    Info coreCut = {2, 1, 8, 0, 0, 256};
+    coreCut.pelsPerMeter = 0;
+    cases.push_back({"core colour table cut short by the bits",
+                     concat({fileHeader(14 + 12 + 6), coreHeader(2, 1, 8), coreTable, pixels2x1}),
+                     packed(coreCut, cutCoreTable, {coreTable[6], coreTable[7], 0, 0})});
+    cases.push_back({"colour table past the end of the file, bits inside it",
+                     concat({fileHeader(14 + 40 + 8), infoHeader({4, 2, 8, 0, 0, 256}), table3, pixels4x2}), {}});
     return cases;
 }
 
@@ -175,7 +205,7 @@ TEST(DibFile, LoadsNormalisedOrRefusesAndClosesTheFile)
     for (const DibCase &c : dibCases()) {
         SCOPED_TRACE(c.name);
         TempFile file(c.file);
-        PackedDib dib = loadDibFile(file.path.c_str());
+        PackedDib dib = loadDibFile(file.path.c_str(), 1000, 1000);
         EXPECT_TRUE(fileIsClosed(file.path));
         if (c.expected.empty()) {
             EXPECT_EQ(dib.header, nullptr);
@@ -213,7 +243,7 @@ TEST(DibFile, HeaderReadingLeavesTheFileAtTheBits)
 TEST(DibFile, NameWithoutAFileIsLookedUpAsResource)
 {
     HMODULE module = GetModuleHandleA(NULL);
-    PackedDib dib = loadDibFile("no_pb_bmp");
+    PackedDib dib = loadDibFile("no_pb_bmp", 120, 120);
     ASSERT_NE(dib.header, nullptr);
     EXPECT_FALSE(dib.fromFile);
     EXPECT_EQ((void *)dib.header, LockResource(LoadResource(module, FindResourceA(module, "NO_PB_BMP", RT_BITMAP))));
@@ -222,10 +252,10 @@ TEST(DibFile, NameWithoutAFileIsLookedUpAsResource)
     const BITMAPINFOHEADER *resource = dib.header;
     releasePackedDib(dib);
     EXPECT_EQ(resource->biClrUsed, 257u);
-    EXPECT_EQ(loadDibFile("no_pb_bmp").header, resource);
+    EXPECT_EQ(loadDibFile("no_pb_bmp", 120, 120).header, resource);
 
-    EXPECT_EQ(loadDibFile("no_such_picture").header, nullptr);
-    EXPECT_EQ(loadDibFile(NULL).header, nullptr);
+    EXPECT_EQ(loadDibFile("no_such_picture", 120, 120).header, nullptr);
+    EXPECT_EQ(loadDibFile(NULL, 120, 120).header, nullptr);
 }
 
 } // namespace
