@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "gfx/bitmaps.h"
 #include "gfx/dib_file.h"
 #include "tests/support/bitmap_files.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <string>
 #include <vector>
@@ -222,6 +224,82 @@ TEST(DibFile, LoadsNormalisedOrRefusesAndClosesTheFile)
     }
 }
 
+struct CornerCase {
+    const char *name;
+    Info picture;
+    Bytes colours;
+    LONG width, height;
+    LONG firstRow; // the picture's stored row that the corner starts with
+};
+
+// The top-left corner is cut from the rows and kept in the picture's own format.
+TEST(DibFile, UncompressedPicturesAreCutToTheirTopLeftCorner)
+{
+    const Bytes masks = masks565();
+    const std::vector<CornerCase> cases = {
+        {"bottom-up rows: the last ones", {6, 5, 8, 0, 0, 3}, patternBytes(12, 1), 4, 3, 2},
+        {"top-down rows: the first ones", {6, -5, 8, 0, 0, 3}, patternBytes(12, 1), 4, 3, 0},
+        {"half a byte of a row", {7, 2, 4, 0, 0, 16}, patternBytes(64, 2), 3, 2, 0},
+        {"three bytes a pixel", {5, 4, 24}, {}, 2, 2, 2},
+        {"colour masks", {3, 3, 16, BI_BITFIELDS}, masks, 2, 1, 2},
+    };
+    for (const CornerCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        LONG rows = std::abs(c.picture.height);
+        Bytes pixels = pixelRows(c.picture.width, rows, c.picture.bitCount, 5);
+        TempFile file(concat({fileHeader(0), infoHeader(c.picture), c.colours, pixels}));
+
+        Info corner = c.picture;
+        corner.width = c.width;
+        corner.height = c.picture.height < 0 ? -c.height : c.height;
+        DWORD stride = pixels.size() / rows, used = (c.width * c.picture.bitCount + 7) / 8;
+        Bytes cornerPixels;
+        for (LONG row = c.firstRow; row < c.firstRow + c.height; row++) {
+            Bytes line(pixels.begin() + row * stride, pixels.begin() + row * stride + used);
+            line.resize((c.width * c.picture.bitCount + 31) / 32 * 4);
+            putBytes(cornerPixels, line);
+        }
+        PackedDib dib = loadDibFile(file.path.c_str(), c.width, c.height);
+        ASSERT_NE(dib.header, nullptr);
+        const BYTE *data = (const BYTE *)dib.header;
+        EXPECT_EQ(Bytes(data, data + dib.size), packed(corner, c.colours, cornerPixels));
+        releasePackedDib(dib);
+    }
+}
+
+SIZE_T peakWorkingSet()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PeakWorkingSetSize;
+}
+
+// Of a picture of 36 MB of pixels only the rows of the corner are read into memory.
+TEST(DibFile, AHugeUncompressedPictureIsNotReadWhole)
+{
+    const LONG width = 4000, height = 3000, side = 120;
+    const DWORD stride = width * 3, bitsStart = 14 + 40;
+    TempFile file(concat({fileHeader(bitsStart), infoHeader({width, height, 24})}));
+    HANDLE writer = CreateFileA(file.path.c_str(), FILE_APPEND_DATA, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    for (LONG row = 0; row < height; row++) {
+        Bytes line = patternBytes(stride, (BYTE)row);
+        DWORD written = 0;
+        WriteFile(writer, line.data(), stride, &written, NULL);
+    }
+    CloseHandle(writer);
+
+    SIZE_T peakBefore = peakWorkingSet();
+    PackedDib dib = loadDibFile(file.path.c_str(), side, side);
+    EXPECT_LT(peakWorkingSet() - peakBefore, (SIZE_T)4 << 20);
+    ASSERT_NE(dib.header, nullptr);
+    EXPECT_EQ(dib.size, 40u + side * side * 3);
+    // The top row of the picture is the last one in the file.
+    const BYTE *top = (const BYTE *)dib.header + 40 + (side - 1) * side * 3;
+    EXPECT_EQ(Bytes(top, top + side * 3), Bytes(patternBytes(side * 3, (BYTE)(height - 1))));
+    releasePackedDib(dib);
+}
+
 TEST(DibFile, HeaderReadingLeavesTheFileAtTheBits)
 {
     const Bytes table = patternBytes(2 * 4, 1);
@@ -238,6 +316,43 @@ TEST(DibFile, HeaderReadingLeavesTheFileAtTheBits)
     EXPECT_EQ(first, 0xA5);
     _lclose(handle);
     releasePackedDib(dib);
+}
+
+// A picture in a folder whose name makes its path 200 characters long; both go at the end.
+struct LongPathPicture {
+    std::string folder, path;
+    explicit LongPathPicture(const Bytes &contents)
+    {
+        char temp[MAX_PATH];
+        DWORD length = GetTempPathA(MAX_PATH, temp);
+        folder = std::string(temp) + std::string(192 - length, 'p');
+        path = folder + "\\pic.bmp";
+        CreateDirectoryA(folder.c_str(), NULL);
+        writeWholeFile(path, contents.data(), contents.size());
+    }
+    ~LongPathPicture()
+    {
+        DeleteFileA(path.c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+};
+
+// OpenFile takes paths of up to 127 characters; a catalogue path may be longer.
+TEST(DibFile, PictureWithALongPathLoads)
+{
+    Info small = {4, 2, 8, 0, 0, 3};
+    const Bytes colours = patternBytes(12, 1), pixels = patternBytes(8, 2);
+    LongPathPicture picture(concat({fileHeader(0), infoHeader(small), colours, pixels}));
+    ASSERT_EQ(picture.path.size(), 200u);
+    PackedDib dib = loadDibFile(picture.path.c_str(), 120, 120);
+    EXPECT_TRUE(fileIsClosed(picture.path));
+    ASSERT_NE(dib.header, nullptr);
+    const BYTE *data = (const BYTE *)dib.header;
+    EXPECT_EQ(Bytes(data, data + dib.size), packed(small, colours, pixels));
+    releasePackedDib(dib);
+    HBITMAP bitmap = loadPictureBitmap(NULL, picture.path.c_str(), 1);
+    EXPECT_NE(bitmap, nullptr);
+    DeleteObject(bitmap);
 }
 
 TEST(DibFile, NameWithoutAFileIsLookedUpAsResource)
