@@ -353,6 +353,99 @@ TEST(PictureCorner, EveryCorpusPictureShowsTheCornerOfItsWhole)
     EXPECT_GT(compared, 50);
 }
 
+// A run-length picture of 5 by 4 pixels, of which the top-left 3 by 2 are shown. Each case
+// gives the shown rows from the top, a digit for a colour index and "." for black.
+struct RleCase {
+    const char *name;
+    Bytes stream;
+    const char *shown[2];
+    DWORD compression = BI_RLE8;
+};
+
+std::vector<RleCase> rleCases()
+{
+    return {
+        {"runs cut at the corner, lower rows thrown away",
+         {5, 1, 0, 0, 5, 2, 0, 0, 2, 3, 3, 1, 0, 0, 1, 2, 4, 3, 0, 1}, {"233", "331"}},
+        {"absolute runs padded to whole words", {0, 0, 0, 0, 0, 3, 1, 2, 3, 0, 0, 0, 0, 4, 3, 2, 1, 0, 0, 1}, {"321", "123"}},
+        {"a delta skips pixels, which show black", {0, 2, 1, 3, 2, 1, 0, 1}, {".11", "..."}},
+        {"the ends of line and bitmap leave the rest black", {0, 0, 0, 0, 1, 2, 0, 0, 0, 1}, {"...", "2.."}},
+        {"runs stop at the end of the row", {0, 2, 0, 2, 10, 2, 1, 3, 0, 0, 1, 1, 0, 1}, {"1..", "222"}},
+        {"a stream that stops without an escape loses the pixels since the last",
+         {0, 2, 0, 2, 2, 2, 0, 0, 3, 1}, {"...", "22."}},
+        {"an absolute run cut off by the end loses them too", {0, 2, 0, 3, 1, 1, 0, 5, 2, 2}, {"...", "..."}},
+        {"a delta past the top ends the picture", {0, 2, 0, 2, 1, 1, 0, 2, 0, 5, 1, 1}, {"...", "1.."}},
+        {"indices past the colour table show black", {0, 2, 0, 3, 1, 5, 1, 0, 1, 2, 0, 1}, {".02", "..."}},
+        {"four bits: high nibble first, also from an odd column",
+         {0, 2, 1, 2, 3, 0x12, 0, 0, 0, 3, 0x31, 0x20, 0, 1}, {"312", ".12"}, BI_RLE4},
+        {"four bits: an absolute run from an odd column", {0, 2, 1, 3, 0, 3, 0x12, 0x30, 0, 1}, {".12", "..."}, BI_RLE4},
+    };
+}
+
+TEST(RunLengthCorner, ShowsWhatTheWholePictureShowsThere)
+{
+    const RGBQUAD colours[] = {{0x80, 0, 0x80, 0}, {0, 0, 0xFF, 0}, {0, 0xFF, 0, 0}, {0xFF, 0, 0, 0}};
+    const Bytes table((const BYTE *)colours, (const BYTE *)colours + sizeof colours);
+    for (const RleCase &c : rleCases()) {
+        SCOPED_TRACE(c.name);
+        Info info = {5, 4, (WORD)(c.compression == BI_RLE4 ? 4 : 8), c.compression, (DWORD)c.stream.size(), 4};
+        Bytes whole = concat({infoHeader(info), table, c.stream});
+        PackedDib source = {(BITMAPINFOHEADER *)whole.data(), (DWORD)whole.size(), NULL, 0};
+        GuardedDib guarded(source);
+        PackedDib corner = rleCorner(guarded.dib, 3, 2);
+        ASSERT_NE(corner.header, nullptr);
+        EXPECT_GE(GlobalSize(corner.memory), corner.size);
+        OwnedBitmap shown(dibToBitmap(corner, NULL, DIB_RGB_COLORS));
+        OwnedBitmap all(dibToBitmap(guarded.dib, NULL, DIB_RGB_COLORS));
+        releasePackedDib(corner);
+        ASSERT_NE(shown.handle, nullptr);
+        ASSERT_NE(all.handle, nullptr);
+        Picture want;
+        want.width = 3;
+        want.height = 2;
+        for (const char *row : c.shown)
+            for (const char *pixel = row; *pixel; pixel++) {
+                RGBQUAD colour = *pixel == '.' ? RGBQUAD() : colours[*pixel - '0'];
+                want.rgb.insert(want.rgb.end(), {colour.rgbRed, colour.rgbGreen, colour.rgbBlue});
+            }
+        EXPECT_TRUE(samePicture(readBack(shown.handle), want));
+        EXPECT_EQ(deviceCorner(shown.handle, 3, 2), deviceCorner(all.handle, 3, 2));
+    }
+}
+
+// A file of 154 bytes that claims 16384 by 4096 pixels of run-length data.
+Bytes tinyRunLengthFileOfAHugePicture()
+{
+    Bytes stream = {3, 1};
+    for (int i = 0; i < 16; i++)
+        putBytes(stream, {0, 2, 0, 255});
+    putBytes(stream, {200, 2, 0, 0, 0, 3, 1, 2, 3, 0, 0, 2, 5, 10, 10, 3, 0, 1});
+    Info info = {16384, 4096, 8, BI_RLE8, (DWORD)stream.size(), 4};
+    return concat({fileHeader(0), infoHeader(info), patternBytes(16, 1), stream});
+}
+
+// Whatever its header says, a picture costs a device bitmap of its shown corner only, and
+// shows there what a conversion of the whole picture shows.
+TEST(PictureCorner, HugePicturesCostASmallBitmap)
+{
+    appInstance = GetModuleHandleA(NULL);
+    buildShellPalette(NULL);
+    TempFile tiny(tinyRunLengthFileOfAHugePicture());
+    TempFile big(concat({fileHeader(0), infoHeader({4000, 3000, 24}), patternBytes(4000 * 3000 * 3, 7)}));
+    for (const TempFile *file : {&tiny, &big}) {
+        SCOPED_TRACE(file == &tiny ? "tiny run-length file" : "4000 by 3000 pixels of 24 bits");
+        OwnedBitmap bitmap(loadPictureBitmap(NULL, file->path.c_str(), 1));
+        ASSERT_NE(bitmap.handle, nullptr);
+        BITMAP info;
+        ASSERT_EQ(GetObjectA(bitmap.handle, sizeof info, &info), (int)sizeof info);
+        EXPECT_LT(info.bmWidthBytes * info.bmHeight, 1 << 20);
+        WholeDib whole(file->path);
+        ASSERT_NE(whole.dib.header, nullptr);
+        EXPECT_TRUE(showsTheCornerOfTheWhole(file->path, whole.dib));
+    }
+    deleteShellPalette();
+}
+
 // The placeholders hold 257 colours; their bits follow the last of them.
 Picture expectedResourcePicture(const char *name, DWORD colourEntries)
 {

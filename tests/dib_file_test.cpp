@@ -12,46 +12,6 @@
 
 namespace {
 
-struct Info {
-    LONG width, height;
-    WORD bitCount;
-    DWORD compression = BI_RGB;
-    DWORD sizeImage = 0;
-    DWORD clrUsed = 0;
-    DWORD headerSize = 40;
-    LONG pelsPerMeter = 2835;
-};
-
-Bytes fileHeader(DWORD offBits)
-{
-    Bytes b;
-    put16(b, 0x4D42);
-    put32(b, 0);
-    put32(b, 0);
-    return put32(b, offBits);
-}
-
-// An info header of headerSize bytes; from 52 bytes on it carries the masks given.
-Bytes infoHeader(const Info &i, const std::vector<DWORD> &masks = {})
-{
-    Bytes b;
-    put32(b, i.headerSize);
-    put32(b, i.width);
-    put32(b, i.height);
-    put16(b, 1);
-    put16(b, i.bitCount);
-    put32(b, i.compression);
-    put32(b, i.sizeImage);
-    put32(b, i.pelsPerMeter);
-    put32(b, i.pelsPerMeter);
-    put32(b, i.clrUsed);
-    put32(b, 0);
-    for (DWORD mask : masks)
-        put32(b, mask);
-    b.resize(i.headerSize);
-    return b;
-}
-
 Bytes coreHeader(WORD width, WORD height, WORD bitCount)
 {
     Bytes b;
@@ -76,14 +36,6 @@ Bytes widened(const Bytes &core)
     for (size_t i = 0; i + 2 < core.size(); i += 3)
         quads.insert(quads.end(), {core[i], core[i + 1], core[i + 2], 0});
     return quads;
-}
-
-Bytes concat(std::initializer_list<Bytes> parts)
-{
-    Bytes all;
-    for (const Bytes &part : parts)
-        putBytes(all, part);
-    return all;
 }
 
 // Rows of pattern pixels with zero padding to 32 bits, as the reader keeps them.
