@@ -324,11 +324,20 @@ Bytes deviceCorner(HBITMAP bitmap, LONG width, LONG height)
     return ::testing::AssertionSuccess();
 }
 
+// The shell palette for the length of a test, as the shell has it while pictures load.
+struct BuiltShellPalette {
+    BuiltShellPalette()
+    {
+        appInstance = GetModuleHandleA(NULL);
+        buildShellPalette(NULL);
+    }
+    ~BuiltShellPalette() { deleteShellPalette(); }
+};
+
 // Also run on a palette display, where the pixels are indices chosen under the shell palette.
 TEST(PictureCorner, EveryCorpusPictureShowsTheCornerOfItsWhole)
 {
-    appInstance = GetModuleHandleA(NULL);
-    buildShellPalette(NULL);
+    BuiltShellPalette palette;
     int compared = 0;
     for (const std::string &name : corpusFiles()) {
         SCOPED_TRACE(name);
@@ -349,7 +358,6 @@ TEST(PictureCorner, EveryCorpusPictureShowsTheCornerOfItsWhole)
         EXPECT_TRUE(showsTheCornerOfTheWhole(corpus + name, whole.dib));
         compared++;
     }
-    deleteShellPalette();
     EXPECT_GT(compared, 50);
 }
 
@@ -428,8 +436,7 @@ Bytes tinyRunLengthFileOfAHugePicture()
 // shows there what a conversion of the whole picture shows.
 TEST(PictureCorner, HugePicturesCostASmallBitmap)
 {
-    appInstance = GetModuleHandleA(NULL);
-    buildShellPalette(NULL);
+    BuiltShellPalette palette;
     TempFile tiny(tinyRunLengthFileOfAHugePicture());
     TempFile big(concat({fileHeader(0), infoHeader({4000, 3000, 24}), patternBytes(4000 * 3000 * 3, 7)}));
     for (const TempFile *file : {&tiny, &big}) {
@@ -443,7 +450,6 @@ TEST(PictureCorner, HugePicturesCostASmallBitmap)
         ASSERT_NE(whole.dib.header, nullptr);
         EXPECT_TRUE(showsTheCornerOfTheWhole(file->path, whole.dib));
     }
-    deleteShellPalette();
 }
 
 // The placeholders hold 257 colours; their bits follow the last of them.
