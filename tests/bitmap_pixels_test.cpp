@@ -381,7 +381,7 @@ std::vector<RleCase> rleCases()
         {"runs stop at the end of the row", {0, 2, 0, 2, 10, 2, 1, 3, 0, 0, 1, 1, 0, 1}, {"1..", "222"}},
         {"a stream that stops without an escape loses the pixels since the last",
          {0, 2, 0, 2, 2, 2, 0, 0, 3, 1}, {"...", "22."}},
-        {"an absolute run cut off by the end loses them too", {0, 2, 0, 3, 1, 1, 0, 5, 2, 2}, {"...", "..."}},
+        {"an absolute run cut off by the end loses them too", {0, 2, 0, 3, 1, 1, 0, 5, 2}, {"...", "..."}},
         {"a delta past the top ends the picture", {0, 2, 0, 2, 1, 1, 0, 2, 0, 5, 1, 1}, {"...", "1.."}},
         {"indices past the colour table show black", {0, 2, 0, 3, 1, 5, 1, 0, 1, 2, 0, 1}, {".02", "..."}},
         {"four bits: high nibble first, also from an odd column",
