@@ -348,4 +348,38 @@ TEST_F(ShellWindow, TableIdPreselectsTheCallersTable)
     DestroyWindow(caller);
 }
 
+// A display change with the same display leaves every window where it was made: the label
+// keeps its creation place, 2 pixels below the buttons' top and 6 pixels shorter.
+TEST_F(ShellWindow, DisplayChangeKeepsEveryPlace)
+{
+    for (const char *name : {"Alpha", "Bravo", "Charlie", "Delta"})
+        addTable(name, "C:\\tables\\t.exe");
+    ASSERT_TRUE(startShell());
+    std::vector<HWND> windows = childrenOf(window);
+    for (HWND frame : frames()) {
+        windows.push_back(frame);
+        windows.push_back(pictureIn(frame));
+    }
+    windows.push_back(window);
+    std::vector<RECT> before;
+    for (HWND each : windows) {
+        RECT place;
+        GetWindowRect(each, &place);
+        before.push_back(place);
+    }
+    HDC screen = GetDC(NULL);
+    int depth = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(NULL, screen);
+    SendMessageA(window, WM_DISPLAYCHANGE, depth,
+                 MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    for (size_t i = 0; i < windows.size(); ++i) {
+        SCOPED_TRACE(windowClass(windows[i]) + " " + std::to_string(i));
+        RECT after;
+        GetWindowRect(windows[i], &after);
+        EXPECT_TRUE(EqualRect(&after, &before[i]))
+            << "moved to (" << after.left << ", " << after.top << ") " << after.right - after.left
+            << " by " << after.bottom - after.top;
+    }
+}
+
 }
