@@ -65,9 +65,8 @@ protected:
 
     void TearDown() override
     {
-        ShellSession::TearDown();
-        if (lineIndex("start " + novaExe) >= 0)
-            endStartedTableProgram(5000);
+        endShell();
+        endTablePrograms(log);
     }
 
     std::vector<std::string> logLines() const { return tableLogLines(log); }

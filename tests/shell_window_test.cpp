@@ -166,9 +166,8 @@ protected:
 
     void TearDown() override
     {
-        ShellSession::TearDown();
-        if (!tableLogLines(log).empty())
-            endStartedTableProgram(5000);
+        endShell();
+        endTablePrograms(log);
     }
 
     void addPlayableTables(const std::string &folder)

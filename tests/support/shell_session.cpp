@@ -1,8 +1,10 @@
 #include "tests/support/shell_session.h"
 
+#include "shell/names.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/input.h"
 #include "tests/support/shell_window.h"
+#include "tests/support/table_program.h"
 
 namespace {
 
@@ -33,6 +35,26 @@ RECT placeInParent(HWND child)
     GetWindowRect(child, &area);
     MapWindowPoints(NULL, GetParent(child), reinterpret_cast<POINT *>(&area), 2);
     return area;
+}
+
+void ShellSession::TearDown()
+{
+    endShell();
+    endTablePrograms();
+}
+
+void ShellSession::endTablePrograms(const std::string &log)
+{
+    for (const std::string &line : tableLogLines(log)) {
+        const std::string switchText = " -nomovie";
+        if (line.compare(0, 6, "start ") == 0 && line.size() > switchText.size() &&
+            line.compare(line.size() - switchText.size(), switchText.size(), switchText) == 0) {
+            endStartedTableProgram(5000);
+            break;
+        }
+    }
+    for (int left = 10; left > 0 && waitForWindow(tableClassName, 0, 0); --left)
+        endStartedTableProgram(5000);
 }
 
 void ShellSession::endShell()
