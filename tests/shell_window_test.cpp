@@ -294,7 +294,7 @@ TEST_F(ShellChoice, ClickSelectsAndDoubleClickLaunches)
     ASSERT_TRUE(startShell());
     ASSERT_TRUE(bringToFront(window, inputTimeoutMs));
     HWND bravo = pictureIn(frames()[1]);
-    clickWindow(bravo);
+    ASSERT_TRUE(clickWindow(bravo));
     ASSERT_TRUE(waitUntil([this] { return labelText() == "Bravo"; }, inputTimeoutMs));
     EXPECT_TRUE(IsWindowEnabled(okButton()));
     EXPECT_EQ(focus(), background());
@@ -303,7 +303,7 @@ TEST_F(ShellChoice, ClickSelectsAndDoubleClickLaunches)
     EXPECT_TRUE(tableLogLines(log).empty()) << "a click launches nothing";
 
     HWND delta = pictureIn(frames()[3]);
-    doubleClickWindow(delta);
+    ASSERT_TRUE(doubleClickWindow(delta));
     DWORD status = 1;
     ASSERT_TRUE(waitForEnd(&status));
     EXPECT_EQ(status, 0u);

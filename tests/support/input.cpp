@@ -54,16 +54,23 @@ void pressKey(WORD key, WORD modifier)
         sendKey(modifier, KEYEVENTF_KEYUP);
 }
 
-void clickWindow(HWND window)
-{
-    clickAt(centreOf(window));
-}
-
-void doubleClickWindow(HWND window)
+bool clickWindow(HWND window)
 {
     POINT at = centreOf(window);
+    if (!waitUntil([&] { return WindowFromPoint(at) == window; }, 5000))
+        return false;
+    clickAt(at);
+    return true;
+}
+
+bool doubleClickWindow(HWND window)
+{
+    POINT at = centreOf(window);
+    if (!waitUntil([&] { return WindowFromPoint(at) == window; }, 5000))
+        return false;
     clickAt(at);
     clickAt(at);
+    return true;
 }
 
 HWND focusOf(HWND window)
