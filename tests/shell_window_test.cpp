@@ -2,6 +2,7 @@
 
 #include "shell/names.h"
 #include "tests/support/dialogs.h"
+#include "tests/support/frame_places.h"
 #include "tests/support/input.h"
 #include "tests/support/shell_session.h"
 #include "tests/support/table_program.h"
@@ -109,28 +110,13 @@ TEST_F(ShellWindow, CentredPopupWithItsFourControls)
     EXPECT_EQ(focus(), cancelButton());
 }
 
-// Frames stand in one to three centred rows; each holds its picture inside a 3-pixel ring.
+// The real frames of 1, 2, 5, 7 and 12 tables stand in their rows; each holds its picture
+// inside a 3-pixel ring.
 TEST_F(ShellWindow, FramesStandInCentredRows)
 {
-    typedef std::vector<std::pair<int, int>> Places;
-    const Places rowsOf3 = {{52, 4}, {227, 4}, {402, 4}, {52, 131}, {227, 131}, {402, 131}};
-    struct Case {
-        int tables;
-        Places frames;
-    } cases[] = {
-        {1, {{227, 131}}},
-        {2, {{110, 131}, {343, 131}}},
-        {5, {{52, 46}, {227, 46}, {402, 46}, {139, 215}, {314, 215}}},
-        {7, {}},
-        {12, {}},
-    };
-    cases[3].frames = rowsOf3;
-    cases[3].frames.push_back({227, 258});
-    for (int y : {4, 131, 258})
-        for (int x : {17, 157, 297, 437})
-            cases[4].frames.push_back({x, y});
-
-    for (const Case &c : cases) {
+    for (const FramePlaces &c : framePlaces()) {
+        if (c.tables != 1 && c.tables != 2 && c.tables != 5 && c.tables != 7 && c.tables != 12)
+            continue;
         SCOPED_TRACE(std::to_string(c.tables) + " tables");
         deleteSettingsKey();
         tables = 0;
