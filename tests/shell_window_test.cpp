@@ -263,9 +263,15 @@ TEST_F(ShellChoice, EscapeAndAltF4EndWithoutLaunching)
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(startShell());
         ASSERT_TRUE(focusPictures());
-        pressKey(c.key, c.modifier);
+        // Wine may drop a held modifier when it syncs the key state with the X server after a
+        // change of focus; the keys are pressed again then, a few times at most.
         DWORD status = 1;
-        ASSERT_TRUE(waitForEnd(&status));
+        bool ended = false;
+        for (int attempt = 0; attempt < 3 && !ended; ++attempt) {
+            pressKey(c.key, c.modifier);
+            ended = waitForEnd(&status, c.modifier ? 2000 : 10000);
+        }
+        ASSERT_TRUE(ended);
         EXPECT_EQ(status, 0u);
         EXPECT_TRUE(tableLogLines(log).empty()) << "nothing was launched";
         endShell();
