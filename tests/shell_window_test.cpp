@@ -7,7 +7,8 @@
 #include "tests/support/shell_session.h"
 #include "tests/support/table_program.h"
 
-#include <utility>
+#include <algorithm>
+#include <string>
 #include <vector>
 
 namespace {
