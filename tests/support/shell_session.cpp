@@ -37,6 +37,13 @@ RECT placeInParent(HWND child)
     return area;
 }
 
+void ShellSession::SetUp()
+{
+    endTablePrograms();
+    for (int left = 10; left > 0 && waitForShellWindow(0, 0); --left)
+        closeStartedShell(5000);
+}
+
 void ShellSession::TearDown()
 {
     endShell();
