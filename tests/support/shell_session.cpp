@@ -102,6 +102,9 @@ void ShellSession::addTable(const std::string &name, const std::string &exe, int
     window = waitForShellWindow(shell->id(), windowTimeoutMs);
     if (!window)
         return ::testing::AssertionFailure() << "the shell showed no window";
+    // The window is visible before the preselection is made; the main loop waits after it.
+    if (WaitForInputIdle(shell->info.hProcess, windowTimeoutMs) != 0)
+        return ::testing::AssertionFailure() << "the shell did not reach its main loop";
     return ::testing::AssertionSuccess();
 }
 
@@ -140,6 +143,11 @@ std::vector<HWND> ShellSession::frames() const
 HWND ShellSession::pictureIn(HWND frame)
 {
     return GetWindow(frame, GW_CHILD);
+}
+
+bool ShellSession::shows(const std::string &selected) const
+{
+    return labelText() == selected && IsWindowEnabled(okButton());
 }
 
 std::string ShellSession::labelText() const

@@ -51,6 +51,8 @@ protected:
     static HWND pictureIn(HWND frame);
 
     std::string labelText() const;
+    // True once the selection of `selected` is complete: its name on the label, OK enabled.
+    bool shows(const std::string &selected) const;
     HWND focus() const;
     static bool isDefaultButton(HWND button);
 };
