@@ -6,6 +6,7 @@
 #include "tests/support/dialogs.h"
 #include "tests/support/fixed_display_depth.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/shell_window.h"
 #include "tests/support/shell_stand_in.h"
 #include "tests/support/table_program.h"
 
@@ -19,6 +20,8 @@ namespace {
 class StartUpHere : public ::testing::Test {
 protected:
     RegistrySandbox sandbox;
+    // A run that goes on reaches shell mode here, in this process: its window is closed.
+    ShellWindowCloser closer;
 
     void TearDown() override
     {
