@@ -1,7 +1,15 @@
 #ifndef PINBALL_SHELL_MODE_H
 #define PINBALL_SHELL_MODE_H
 
-/* The run in which the user chooses a table; returns the exit status. */
+/* The wParam of the WM_QUIT that ended the main loop. */
+extern int exitCode;
+
+/* The run in which the user chooses a table; returns the exit status: -1 when another shell
+   took over or the window classes could not be registered, 0 when the window could not be
+   made, else exitCode. */
 int runShellMode(void);
+
+/* One pass of the main loop: 1 to go on, 0 once WM_QUIT has arrived. */
+int pumpMessage(void);
 
 #endif

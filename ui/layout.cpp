@@ -1,9 +1,10 @@
 #include "ui/layout.h"
 
-#include "gfx/bitmaps.h"
 #include "settings/string_table.h"
 #include "shell/globals.h"
+#include "ui/picture_windows.h"
 #include "ui/shell_state.h"
+#include "ui/window_classes.h"
 
 ShellLayout shellLayout;
 float layoutScale = 1.0f;
@@ -35,32 +36,10 @@ int larger(int a, int b)
 
 HWND createFrameWindow(TableEntry &entry)
 {
-    return CreateWindowExA(0, "PinballShellPictureFrameClass", "",
+    return CreateWindowExA(0, pictureFrameClassName, "",
                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, entry.frameX, entry.frameY,
                            shellLayout.frameWidth, shellLayout.frameHeight, backgroundWindow, NULL,
                            appInstance, &entry);
-}
-
-/* The picture is reloaded from its file only; the placeholder belongs to its creation. */
-void reloadPicture(TableEntry &entry)
-{
-    HDC windowDC = GetWindowDC(entry.pictureWindow);
-    // The bitmap cannot be deleted while the DC still holds it.
-    if (entry.pictureDC != NULL) {
-        DeleteDC(entry.pictureDC);
-        entry.pictureDC = NULL;
-    }
-    if (entry.pictureBitmap != NULL) {
-        DeleteObject(entry.pictureBitmap);
-        entry.pictureBitmap = NULL;
-    }
-    entry.pictureBitmap = loadPictureBitmap(entry.pictureWindow, entry.bitmapPath, 1);
-    if (entry.pictureBitmap != NULL) {
-        entry.pictureDC = CreateCompatibleDC(windowDC);
-        if (entry.pictureDC != NULL)
-            SelectObject(entry.pictureDC, entry.pictureBitmap);
-    }
-    ReleaseDC(entry.pictureWindow, windowDC);
 }
 
 void moveFrameWindow(TableEntry &entry)
@@ -68,7 +47,7 @@ void moveFrameWindow(TableEntry &entry)
     const ShellLayout &l = shellLayout;
     MoveWindow(entry.frameWindow, entry.frameX, entry.frameY, l.frameWidth, l.frameHeight, TRUE);
     MoveWindow(entry.pictureWindow, l.frameBorder, l.frameBorder, l.pictureWidth, l.pictureHeight, TRUE);
-    reloadPicture(entry);
+    loadTablePicture(entry.pictureWindow, entry);
 }
 
 } // namespace

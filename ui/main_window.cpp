@@ -1,0 +1,237 @@
+#include "ui/main_window.h"
+
+#include "gfx/shell_palette.h"
+#include "settings/catalogue.h"
+#include "settings/string_table.h"
+#include "shell/globals.h"
+#include "shell/shell_handover.h"
+#include "ui/background_window.h"
+#include "ui/layout.h"
+#include "ui/shell_state.h"
+#include "ui/shell_windows.h"
+#include "ui/window_classes.h"
+
+namespace {
+
+const DWORD labelStyle = WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP;
+const DWORD okStyle = WS_CHILD | WS_VISIBLE | WS_DISABLED | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON;
+const DWORD cancelStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
+const DWORD backgroundStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP;
+const int labelWidth = 400;
+
+struct Placement {
+    int x, y, width, height;
+};
+
+/* The label sits 2 pixels below the buttons' top and is 6 pixels shorter, centred on them. */
+Placement labelPlacement()
+{
+    const ShellLayout &l = shellLayout;
+    return {l.labelX, l.buttonRowY + 2, labelWidth, l.buttonHeight - 6};
+}
+
+Placement okPlacement()
+{
+    const ShellLayout &l = shellLayout;
+    return {l.okX, l.buttonRowY, l.buttonWidth, l.buttonHeight};
+}
+
+Placement cancelPlacement()
+{
+    const ShellLayout &l = shellLayout;
+    return {l.cancelX, l.buttonRowY, l.buttonWidth, l.buttonHeight};
+}
+
+Placement backgroundPlacement()
+{
+    const ShellLayout &l = shellLayout;
+    return {l.backgroundX, l.backgroundY, l.backgroundWidth, l.backgroundHeight};
+}
+
+HWND createChild(const char *className, const char *text, DWORD style, const Placement &at)
+{
+    return CreateWindowExA(0, className, text, style, at.x, at.y, at.width, at.height, mainWindow,
+                           NULL, appInstance, NULL);
+}
+
+void moveChild(HWND child, const Placement &at)
+{
+    MoveWindow(child, at.x, at.y, at.width, at.height, TRUE);
+}
+
+bool createControls()
+{
+    nameLabel = createChild("STATIC", "", labelStyle, labelPlacement());
+    if (nameLabel == NULL)
+        return false;
+    okButton = createChild("BUTTON", loadString(IDS_OK), okStyle, okPlacement());
+    if (okButton == NULL)
+        return false;
+    cancelButton = createChild("BUTTON", loadString(IDS_CANCEL), cancelStyle, cancelPlacement());
+    return cancelButton != NULL;
+}
+
+/* False makes the creation of the main window fail, with nothing of it left. */
+bool onCreate(HWND window)
+{
+    mainWindow = window;
+    buildShellPalette(window);
+    if (!createControls()) {
+        destroyShellWindows(0);
+        return false;
+    }
+    SetFocus(cancelButton);
+    backgroundWindow = createChild(backgroundClassName, "", backgroundStyle, backgroundPlacement());
+    if (backgroundWindow == NULL) {
+        destroyShellWindows(0);
+        return false;
+    }
+    return true;
+}
+
+LRESULT onShellMessage(HWND window)
+{
+    if (IsIconic(window))
+        ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+    return 0;
+}
+
+/* The window is only hidden here; shell mode destroys it after the main loop. */
+LRESULT onEndRequest(HWND window)
+{
+    ShowWindow(window, SW_HIDE);
+    UpdateWindow(window);
+    PostQuitMessage(0);
+    return 0;
+}
+
+bool isDefaultButton(HWND button)
+{
+    return button != NULL && (SendMessageA(button, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+}
+
+/* The focus goes to the default button, or to the pictures when neither button is. */
+LRESULT onSetFocus()
+{
+    if (isDefaultButton(okButton))
+        SetFocus(okButton);
+    else if (isDefaultButton(cancelButton))
+        SetFocus(cancelButton);
+    else if (backgroundWindow != NULL)
+        SetFocus(backgroundWindow);
+    return 0;
+}
+
+LRESULT onPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT everything = {0, 0, 10000, 10000};
+    FillRect(dc, &everything, (HBRUSH)GetStockObject(LTGRAY_BRUSH));
+    EndPaint(window, &paint);
+    return 1;
+}
+
+void onActivateApp(WPARAM activated)
+{
+    if (!activated)
+        return;
+    for (int i = 0; i < tableCount; ++i) {
+        InvalidateRect(tableEntries[i].frameWindow, NULL, TRUE);
+        InvalidateRect(tableEntries[i].pictureWindow, NULL, TRUE);
+    }
+}
+
+void onDisplayChange(HWND window)
+{
+    deleteShellPalette();
+    buildShellPalette(window);
+    loadBackgroundPicture(backgroundWindow);
+    computeLayout();
+    const ShellLayout &l = shellLayout;
+    MoveWindow(mainWindow, l.windowX, l.windowY, l.windowWidth, l.windowHeight, TRUE);
+    moveChild(backgroundWindow, backgroundPlacement());
+    moveChild(nameLabel, labelPlacement());
+    moveChild(okButton, okPlacement());
+    moveChild(cancelButton, cancelPlacement());
+    placePictureFrames();
+}
+
+/* Enter away from a default button makes OK the default instead of launching; a second
+   Enter then clicks OK. */
+void onDialogKey(WORD id)
+{
+    if (id == IDOK) {
+        setButtonStyle(cancelButton, BS_PUSHBUTTON);
+        SetFocus(okButton);
+        setButtonStyle(okButton, BS_DEFPUSHBUTTON);
+    } else if (id == IDCANCEL) {
+        endShellRun();
+    }
+}
+
+void onCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (HIWORD(wParam) != BN_CLICKED)
+        return;
+    HWND control = (HWND)lParam;
+    if (control == NULL)
+        onDialogKey(LOWORD(wParam));
+    else if (control == okButton && currentSelection != NULL)
+        launchIfPresent();
+    else if (control == cancelButton)
+        endShellRun();
+}
+
+/* The label's text stands on the window's light grey without a box of its own. */
+LRESULT onLabelColour(HDC dc)
+{
+    SetBkMode(dc, TRANSPARENT);
+    return (LRESULT)GetStockObject(LTGRAY_BRUSH);
+}
+
+} // namespace
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (shellMessage != 0 && LOWORD(message) == shellMessage)
+        return onShellMessage(window);
+    switch (message) {
+    case WM_CREATE:
+        if (!onCreate(window))
+            return -1;
+        break;
+    case WM_DESTROY:
+    case WM_CLOSE:
+    case WM_QUIT:
+        return onEndRequest(window);
+    case WM_SETFOCUS:
+        return onSetFocus();
+    case WM_PAINT:
+        return onPaint(window);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_ACTIVATEAPP:
+        onActivateApp(wParam);
+        break;
+    case WM_DISPLAYCHANGE:
+        onDisplayChange(window);
+        break;
+    case WM_COMMAND:
+        onCommand(wParam, lParam);
+        break;
+    case WM_CTLCOLORSTATIC:
+        if ((HWND)lParam == nameLabel)
+            return onLabelColour((HDC)wParam);
+        break;
+    case WM_QUERYNEWPALETTE:
+        InvalidateRect(backgroundWindow, NULL, TRUE);
+        break;
+    case WM_PALETTECHANGED:
+        if ((HWND)wParam != window)
+            InvalidateRect(backgroundWindow, NULL, TRUE);
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,176 @@
+#include "ui/picture_windows.h"
+
+#include "gfx/bitmaps.h"
+#include "gfx/shell_palette.h"
+#include "settings/catalogue.h"
+#include "shell/globals.h"
+#include "ui/background_window.h"
+#include "ui/layout.h"
+#include "ui/memory_picture.h"
+#include "ui/shell_state.h"
+#include "ui/shell_windows.h"
+#include "ui/window_classes.h"
+
+#include <stdlib.h>
+
+namespace {
+
+const RECT nameTextRect = {10, 10, 110, 110};
+const int designPictureSide = 120;
+const int flashColourCount = 10;
+const int steadyGreyIndex = 12;
+const int blackIndex = 0;
+
+TableEntry *entryOf(HWND window)
+{
+    return reinterpret_cast<TableEntry *>(GetWindowLongPtrA(window, 0));
+}
+
+TableEntry *keepEntry(HWND window, LPARAM createParameters)
+{
+    TableEntry *entry =
+        static_cast<TableEntry *>(reinterpret_cast<CREATESTRUCTA *>(createParameters)->lpCreateParams);
+    SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(entry));
+    return entry;
+}
+
+bool isDriveWithMedia(unsigned int driveType)
+{
+    return driveType == DRIVE_REMOVABLE || driveType == DRIVE_CDROM;
+}
+
+/* White on a black shadow one pixel down and to the right, so that it reads on any art. */
+void writeName(HDC dc, const char *name)
+{
+    RECT area = nameTextRect;
+    const UINT flags = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    DrawTextA(dc, name, lstrlenA(name), &area, flags);
+    OffsetRect(&area, -1, -1);
+    SetTextColor(dc, RGB(255, 255, 255));
+    DrawTextA(dc, name, lstrlenA(name), &area, flags);
+}
+
+bool onFrameCreate(HWND frame, LPARAM createParameters)
+{
+    TableEntry *entry = keepEntry(frame, createParameters);
+    const ShellLayout &l = shellLayout;
+    entry->pictureWindow = CreateWindowExA(0, pictureClassName, "", WS_CHILD | WS_VISIBLE,
+                                           l.frameBorder, l.frameBorder, l.pictureWidth,
+                                           l.pictureHeight, frame, NULL, appInstance, entry);
+    return entry->pictureWindow != NULL;
+}
+
+COLORREF frameColour(const TableEntry *entry)
+{
+    if (entry != currentSelection)
+        return PALETTEINDEX(blackIndex);
+    if (backgroundHasFocus)
+        return PALETTEINDEX(rand() % flashColourCount);
+    return PALETTEINDEX(steadyGreyIndex);
+}
+
+void onFramePaint(HWND frame, const TableEntry *entry)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(frame, &paint);
+    HBRUSH brush = CreateSolidBrush(frameColour(entry));
+    if (brush != NULL) {
+        FillRect(dc, &paint.rcPaint, brush);
+        DeleteObject(brush);
+    }
+    EndPaint(frame, &paint);
+}
+
+void onPicturePaint(HWND window, const TableEntry *entry)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (entry->pictureDC != NULL) {
+        realizeShellPalette(dc);
+        paintMemoryPicture(dc, shellLayout.pictureWidth, shellLayout.pictureHeight,
+                           entry->pictureDC, entry->pictureBitmap, designPictureSide,
+                           designPictureSide);
+    } else {
+        TextOutA(dc, 10, 10, entry->name, lstrlenA(entry->name));
+    }
+    EndPaint(window, &paint);
+}
+
+void onPictureClick(TableEntry *entry)
+{
+    clearDefaultButtons();
+    SetFocus(backgroundWindow);
+    selectTable(entry);
+}
+
+/* The first click of the double-click has selected the table already. */
+void onPictureDoubleClick(TableEntry *entry)
+{
+    currentSelection = entry;
+    launchIfPresent();
+}
+
+} // namespace
+
+void loadTablePicture(HWND window, TableEntry &entry)
+{
+    releaseMemoryPicture(&entry.pictureDC, &entry.pictureBitmap);
+    HDC windowDC = GetWindowDC(window);
+    if (windowDC == NULL)
+        return;
+    entry.pictureBitmap = loadPictureBitmap(window, entry.bitmapPath, 1);
+    bool placeholder = entry.pictureBitmap == NULL;
+    if (placeholder)
+        entry.pictureBitmap = loadResourceBitmap(
+            window, isDriveWithMedia(entry.driveType) ? "pb_oncd_bmp" : "no_pb_bmp", 1);
+    if (entry.pictureBitmap != NULL) {
+        entry.pictureDC = selectIntoMemoryDC(entry.pictureBitmap, windowDC);
+        if (entry.pictureDC != NULL && placeholder)
+            writeName(entry.pictureDC, entry.name);
+    }
+    ReleaseDC(window, windowDC);
+}
+
+LRESULT CALLBACK PictureFrameWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    TableEntry *entry = entryOf(window);
+    switch (message) {
+    case WM_CREATE:
+        if (!onFrameCreate(window, lParam))
+            return -1;
+        break;
+    case WM_PAINT:
+        onFramePaint(window, entry);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK PictureWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    TableEntry *entry = entryOf(window);
+    switch (message) {
+    case WM_CREATE:
+        loadTablePicture(window, *keepEntry(window, lParam));
+        break;
+    case WM_DESTROY:
+        releaseMemoryPicture(&entry->pictureDC, &entry->pictureBitmap);
+        break;
+    case WM_PAINT:
+        onPicturePaint(window, entry);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_LBUTTONDOWN:
+        onPictureClick(entry);
+        break;
+    case WM_LBUTTONDBLCLK:
+        onPictureDoubleClick(entry);
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

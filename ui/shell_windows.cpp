@@ -1,0 +1,83 @@
+#include "ui/shell_windows.h"
+
+#include "settings/catalogue.h"
+#include "shell/globals.h"
+#include "shell/table_launch.h"
+#include "ui/shell_state.h"
+
+namespace {
+
+void destroyAndForget(HWND *window)
+{
+    if (*window == NULL)
+        return;
+    DestroyWindow(*window);
+    *window = NULL;
+}
+
+} // namespace
+
+void setButtonStyle(HWND button, DWORD style)
+{
+    SendMessageA(button, BM_SETSTYLE, style, TRUE);
+}
+
+void selectTable(TableEntry *entry)
+{
+    if (currentSelection != NULL) {
+        TableEntry *previous = currentSelection;
+        currentSelection = NULL;
+        InvalidateRect(previous->frameWindow, NULL, TRUE);
+    }
+    currentSelection = entry;
+    InvalidateRect(entry->frameWindow, NULL, TRUE);
+    SetWindowTextA(nameLabel, entry->name);
+    EnableWindow(okButton, TRUE);
+}
+
+void showShellWindow(void)
+{
+    ShowWindow(mainWindow, SW_SHOW);
+    UpdateWindow(mainWindow);
+    for (int i = 0; i < tableCount; ++i) {
+        if (tableEntries[i].tableId != (int)preselectTableId)
+            continue;
+        clearDefaultButtons();
+        SetFocus(backgroundWindow);
+        selectTable(&tableEntries[i]);
+    }
+}
+
+void destroyShellWindows(int destroyMain)
+{
+    for (int i = 0; i < tableCount; ++i) {
+        destroyAndForget(&tableEntries[i].pictureWindow);
+        destroyAndForget(&tableEntries[i].frameWindow);
+    }
+    destroyAndForget(&backgroundWindow);
+    destroyAndForget(&nameLabel);
+    destroyAndForget(&okButton);
+    destroyAndForget(&cancelButton);
+    if (destroyMain)
+        destroyAndForget(&mainWindow);
+    mainWindow = NULL;
+}
+
+void clearDefaultButtons(void)
+{
+    setButtonStyle(cancelButton, BS_PUSHBUTTON);
+    setButtonStyle(okButton, BS_PUSHBUTTON);
+}
+
+void launchIfPresent(void)
+{
+    if (!checkTablePresent())
+        return;
+    launchConfirmed = 1;
+    endShellRun();
+}
+
+void endShellRun(void)
+{
+    PostMessageA(mainWindow, WM_QUIT, 0, 0);
+}

@@ -1,0 +1,31 @@
+#ifndef PINBALL_SHELL_WINDOWS_H
+#define PINBALL_SHELL_WINDOWS_H
+
+#include <windows.h>
+
+struct TableEntry;
+
+/* Operations on the shell window as a whole: the selection, showing and taking down. */
+
+/* Makes `entry` the selection: both frames repaint, the label names it, OK is enabled. */
+void selectTable(TableEntry *entry);
+
+/* Shows the main window and preselects the tables whose id is preselectTableId (the last
+   of them wins). */
+void showShellWindow(void);
+
+/* Destroys every child window and forgets the main window; destroys it too when destroyMain. */
+void destroyShellWindows(int destroyMain);
+
+/* Gives a push button the style BS_PUSHBUTTON or BS_DEFPUSHBUTTON, redrawn at once. */
+void setButtonStyle(HWND button, DWORD style);
+/* Takes the default style from both buttons. */
+void clearDefaultButtons(void);
+
+/* Ends the run with currentSelection confirmed when its executable is there. */
+void launchIfPresent(void);
+
+/* Ends the shell's run; the main window hides itself and stops the main loop. */
+void endShellRun(void);
+
+#endif
