@@ -194,6 +194,7 @@ TEST_F(PictureFrames, CreatedOnTheBackgroundThenMovedAndReloaded)
     layOutForGrid(2);
     tableEntries[0].bitmapPath = (char *)picture.path.c_str();
     tableEntries[1].bitmapPath = (char *)"no_such_picture.bmp";
+    tableEntries[1].name = (char *)"Gone Picture";
     placePictureFrames();
     for (int i = 0; i < 2; i++) {
         SCOPED_TRACE(i);
@@ -233,8 +234,11 @@ TEST_F(PictureFrames, CreatedOnTheBackgroundThenMovedAndReloaded)
     BITMAP info;
     ASSERT_EQ(GetObjectA(tableEntries[0].pictureBitmap, sizeof info, &info), (int)sizeof info);
     EXPECT_EQ(std::make_pair(info.bmWidth, info.bmHeight), std::make_pair(2L, 2L));
-    EXPECT_EQ(tableEntries[1].pictureBitmap, nullptr);
-    EXPECT_EQ(tableEntries[1].pictureDC, nullptr);
+    // A table without its picture file gets the placeholder again, as at its creation.
+    ASSERT_NE(tableEntries[1].pictureDC, nullptr);
+    EXPECT_EQ(GetCurrentObject(tableEntries[1].pictureDC, OBJ_BITMAP), (HGDIOBJ)tableEntries[1].pictureBitmap);
+    ASSERT_EQ(GetObjectA(tableEntries[1].pictureBitmap, sizeof info, &info), (int)sizeof info);
+    EXPECT_EQ(std::make_pair(info.bmWidth, info.bmHeight), std::make_pair(120L, 120L));
     EXPECT_EQ(GetObjectType(stale), 0u) << "the stale picture was not released";
 }
 

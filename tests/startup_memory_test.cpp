@@ -5,14 +5,17 @@
 #include "shell/startup.h"
 #include "tests/support/failing_memory.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/shell_window.h"
 
 namespace {
 
 // Start-up in this process, with no table program and no other shell about, so that it runs
-// through to the end of shell mode; every allocation in turn is refused.
+// through to the end of shell mode (its window is closed as it comes); every allocation in turn
+// is refused.
 TEST(StartUpWithoutMemory, EveryRefusedBufferEndsTheRunWithZeroAndHoldsNothing)
 {
     RegistrySandbox sandbox;
+    ShellWindowCloser closer;
     struct Case {
         const char *name;
         int storedVersion;

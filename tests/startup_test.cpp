@@ -5,6 +5,7 @@
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/shell_stand_in.h"
+#include "tests/support/shell_window.h"
 #include "tests/support/table_program.h"
 
 #include <algorithm>
@@ -32,17 +33,21 @@ std::string quitLine(HWND window)
 
 const char sentNotification[] = "tableMessage sent wParam=0 lParam=0";
 
-TEST_F(StartUp, AcceptedPairsAndSelectAloneEndWithoutAMessage)
+// Accepted pairs go on to the shell window; "select=" alone ends at once. A message box
+// would keep the shell from ending.
+TEST_F(StartUp, AcceptedPairsShowTheWindowAndSelectAloneEndsWithoutAMessage)
 {
     const char *pairs[] = {"select=1234 confirm=5EB94000", "select=2 confirm=80",
-                           "select=10000 confirm=0 tid=3", "select=2"};
+                           "select=10000 confirm=0 tid=3"};
     for (const char *words : pairs) {
         SCOPED_TRACE(words);
         DWORD status = 1;
-        // A message box would keep the shell from ending.
-        ASSERT_TRUE(runShellToEnd(words, shellTimeoutMs, &status));
+        ASSERT_TRUE(runShellClosingItsWindow(words, shellTimeoutMs, &status));
         EXPECT_EQ(status, 0u);
     }
+    DWORD status = 1;
+    ASSERT_TRUE(runShellToEnd("select=2", shellTimeoutMs, &status));
+    EXPECT_EQ(status, 0u);
 }
 
 TEST_F(StartUp, MismatchedCallerPairsAreRefusedWithAMessage)
@@ -65,16 +70,20 @@ TEST_F(StartUp, MismatchedCallerPairsAreRefusedWithAMessage)
     }
 }
 
-// A shell started by a table program neither notifies nor closes its caller unless asked.
+// A shell started by a table program does not close its caller unless asked; closing the
+// shell's window only posts the notification that the shell has ended.
 TEST_F(StartUp, CallerIsLeftAloneWithoutRestart)
 {
     TableProgram caller;
     ASSERT_TRUE(caller.start(tableProgramPath(), "", freshTableLogPath("caller_alone")));
     DWORD status = 1;
-    ASSERT_TRUE(runShellToEnd(callerWords(caller.window) + " tid=4", shellTimeoutMs, &status));
+    ASSERT_TRUE(runShellClosingItsWindow(callerWords(caller.window) + " tid=4", shellTimeoutMs,
+                                         &status));
     EXPECT_EQ(status, 0u);
+    ASSERT_TRUE(waitForTableLogLine(caller.logPath, "tableMessage", 5000));
     EXPECT_TRUE(caller.process.running());
-    EXPECT_EQ(caller.log().size(), 1u) << "only its start is logged";
+    std::vector<std::string> expected = {caller.log()[0], "tableMessage posted wParam=0 lParam=0"};
+    EXPECT_EQ(caller.log(), expected);
 }
 
 TEST_F(StartUp, EveryRunRecordsThisShellWhenNoLaterOneIsStored)
@@ -84,6 +93,7 @@ TEST_F(StartUp, EveryRunRecordsThisShellWhenNoLaterOneIsStored)
         int storedVersion;
     };
     const Case cases[] = {{"", -1}, {"select=2", -1}, {"", 2}, {"select=2 restart", 3}};
+    // Without "select=" the run reaches the shell window.
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.arguments) + ", stored version " + std::to_string(c.storedVersion));
         deleteSettingsKey();
@@ -92,7 +102,10 @@ TEST_F(StartUp, EveryRunRecordsThisShellWhenNoLaterOneIsStored)
             setRegString("", "Shell Exe", "C:\\old\\shell.exe");
         }
         DWORD status = 1;
-        ASSERT_TRUE(runShellToEnd(c.arguments, shellTimeoutMs, &status));
+        if (c.arguments[0])
+            ASSERT_TRUE(runShellToEnd(c.arguments, shellTimeoutMs, &status));
+        else
+            ASSERT_TRUE(runShellClosingItsWindow(c.arguments, shellTimeoutMs, &status));
         EXPECT_EQ(status, 0u);
         DWORD version = 0;
         ASSERT_TRUE(getRegDword("", "Shell Version", &version));
@@ -182,13 +195,15 @@ TEST_F(StartUp, PlainStartNotifiesARunningTableProgramAndEnds)
 }
 
 // "restart" from a table program closes it first: its window is asked to end with
-// WM_QUIT carrying its own handle, and nothing else reaches it.
+// WM_QUIT carrying its own handle, and nothing else reaches it. With no table played last the
+// shell window follows.
 TEST_F(StartUp, RestartClosesTheCallingTableProgram)
 {
     TableProgram caller;
     ASSERT_TRUE(caller.start(tableProgramPath(), "", freshTableLogPath("restart_closes")));
     DWORD status = 1;
-    ASSERT_TRUE(runShellToEnd(callerWords(caller.window) + " restart", shellTimeoutMs, &status));
+    ASSERT_TRUE(runShellClosingItsWindow(callerWords(caller.window) + " restart", shellTimeoutMs,
+                                         &status));
     EXPECT_EQ(status, 0u);
     DWORD callerStatus = 1;
     ASSERT_TRUE(caller.process.waitForExit(5000, &callerStatus));
@@ -223,7 +238,7 @@ TEST_F(StartUp, HungCallerDoesNotFreezeTheShell)
 
     DWORD start = GetTickCount();
     DWORD status = 1;
-    bool ended = runShellToEnd(callerWords(hung.window) + " restart", 30000, &status);
+    bool ended = runShellClosingItsWindow(callerWords(hung.window) + " restart", 30000, &status);
     DWORD elapsed = GetTickCount() - start;
     SetEvent(hung.release);
     WaitForSingleObject(thread, 5000);

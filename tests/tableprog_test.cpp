@@ -4,6 +4,7 @@
 #include "tests/support/dialogs.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/shell_window.h"
 #include "tests/support/table_program.h"
 
 #include <algorithm>
@@ -91,6 +92,7 @@ TEST_F(TableProgramPeer, FunctionKeysStartTheShellWithTheCallerWords)
     ASSERT_TRUE(waitForTableLogLine(comet.logPath, "shell ", 10000, &line));
     EXPECT_EQ(line, expected);
     ASSERT_TRUE(comet.process.running()) << "a shell started with F2 leaves its caller running";
+    ASSERT_TRUE(closeStartedShell(10000));
 
     // The shell and the table it runs again inherit the log.
     PostMessageA(comet.window, WM_KEYDOWN, VK_F3, 0);

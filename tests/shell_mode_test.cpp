@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "gfx/shell_palette.h"
+#include "shell/names.h"
+#include "shell/shell_classes.h"
+#include "shell/shell_mode.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/settings_fixture.h"
+#include "ui/background_window.h"
+#include "ui/main_window.h"
+#include "ui/picture_windows.h"
+#include "ui/shell_state.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Shell mode in this process, where a test can take a class name first or refuse a window.
+class ShellModeInProcess : public SettingsTest {
+protected:
+    void TearDown() override
+    {
+        // The failing runs post a quit message of their own; it must not end a later loop.
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+            ;
+        SettingsTest::TearDown();
+    }
+
+    static bool classRegistered(const char *name)
+    {
+        WNDCLASSA found;
+        return GetClassInfoA(appInstance, name, &found) != FALSE;
+    }
+};
+
+struct ShellClassCase {
+    const char *name;
+    WNDPROC procedure;
+    UINT style;
+    int extraBytes;
+    int brush;
+    bool hasIcon;
+};
+
+const ShellClassCase shellClasses[] = {
+    {shellClassName, MainWndProc, 0, 0, LTGRAY_BRUSH, true},
+    {"PinballShellBackgroundClass", BackgroundWndProc, 0, 0, BLACK_BRUSH, false},
+    {"PinballShellPictureFrameClass", PictureFrameWndProc, 0, 4, DKGRAY_BRUSH, false},
+    {"PinballShellPictureClass", PictureWndProc, CS_DBLCLKS, 4, GRAY_BRUSH, false},
+};
+
+TEST_F(ShellModeInProcess, RegistersTheFourClassesAndTakesThemAwayAgain)
+{
+    ASSERT_EQ(registerShellClasses(), 1);
+    EXPECT_EQ(registeredClasses, 15u);
+    HICON icon = LoadIconA(appInstance, "ICON_1");
+    ASSERT_NE(icon, (HICON)NULL) << "the shell's icon group";
+    for (const ShellClassCase &c : shellClasses) {
+        SCOPED_TRACE(c.name);
+        WNDCLASSA found = {};
+        ASSERT_TRUE(GetClassInfoA(appInstance, c.name, &found));
+        EXPECT_EQ(found.lpfnWndProc, c.procedure);
+        EXPECT_EQ(found.style, c.style);
+        EXPECT_EQ(found.cbClsExtra, 0);
+        EXPECT_EQ(found.cbWndExtra, c.extraBytes);
+        EXPECT_EQ(found.hbrBackground, (HBRUSH)GetStockObject(c.brush));
+        EXPECT_EQ(found.hIcon, c.hasIcon ? icon : (HICON)NULL);
+        EXPECT_EQ(found.hCursor, LoadCursorA(NULL, IDC_ARROW));
+        EXPECT_EQ(found.lpszMenuName, nullptr);
+    }
+    unregisterShellClasses();
+    EXPECT_EQ(registeredClasses, 0u);
+    for (const ShellClassCase &c : shellClasses)
+        EXPECT_FALSE(classRegistered(c.name)) << c.name;
+}
+
+// A class name that another part of this program holds already makes the registration fail:
+// the run ends with -1 and leaves none of the shell's classes behind.
+TEST_F(ShellModeInProcess, ClassNameTakenEndsWithMinusOne)
+{
+    for (const ShellClassCase &taken : shellClasses) {
+        SCOPED_TRACE(taken.name);
+        WNDCLASSA other = {};
+        other.lpfnWndProc = DefWindowProcA;
+        other.hInstance = appInstance;
+        other.lpszClassName = taken.name;
+        ASSERT_NE(RegisterClassA(&other), 0);
+        EXPECT_EQ(runShellMode(), -1);
+        EXPECT_EQ(registeredClasses, 0u);
+        EXPECT_EQ(mainWindow, (HWND)NULL);
+        UnregisterClassA(taken.name, appInstance);
+        for (const ShellClassCase &c : shellClasses)
+            EXPECT_FALSE(classRegistered(c.name)) << c.name << " was left registered";
+    }
+}
+
+// Refuses the creation of windows of one class, through the system's own creation hook, and
+// remembers every window that was made meanwhile.
+struct CreationRefusal {
+    static std::string refusedClass;
+    static std::vector<HWND> created;
+    HHOOK hook;
+
+    explicit CreationRefusal(const char *className)
+    {
+        refusedClass = className;
+        created.clear();
+        hook = SetWindowsHookExA(WH_CBT, refuse, NULL, GetCurrentThreadId());
+    }
+    ~CreationRefusal() { UnhookWindowsHookEx(hook); }
+
+    static LRESULT CALLBACK refuse(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_CREATEWND) {
+            HWND window = (HWND)wParam;
+            if (lstrcmpiA(windowClass(window).c_str(), refusedClass.c_str()) == 0)
+                return 1;
+            created.push_back(window);
+        }
+        return CallNextHookEx(NULL, code, wParam, lParam);
+    }
+};
+std::string CreationRefusal::refusedClass;
+std::vector<HWND> CreationRefusal::created;
+
+// A main window that cannot be made, or whose controls cannot, ends the run with 0 and leaves
+// no window, palette or class behind.
+TEST_F(ShellModeInProcess, WindowThatCannotBeMadeEndsWithZero)
+{
+    for (const char *refused : {shellClassName, "Static", "Button", "PinballShellBackgroundClass"}) {
+        SCOPED_TRACE(refused);
+        CreationRefusal refusal(refused);
+        EXPECT_EQ(runShellMode(), 0);
+        EXPECT_EQ(mainWindow, (HWND)NULL);
+        EXPECT_EQ(nameLabel, (HWND)NULL);
+        EXPECT_EQ(okButton, (HWND)NULL);
+        EXPECT_EQ(cancelButton, (HWND)NULL);
+        EXPECT_EQ(backgroundWindow, (HWND)NULL);
+        for (HWND window : CreationRefusal::created)
+            EXPECT_FALSE(IsWindow(window)) << windowClass(window) << " was left";
+        EXPECT_EQ(ShellPalette, (HPALETTE)NULL);
+        EXPECT_EQ(registeredClasses, 0u);
+    }
+}
+
+}

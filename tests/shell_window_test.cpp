@@ -1,0 +1,385 @@
+#include <gtest/gtest.h>
+
+#include "shell/names.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/input.h"
+#include "tests/support/shell_session.h"
+#include "tests/support/table_program.h"
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+typedef ShellSession ShellWindow;
+
+// What the window's size and place follow from: the system's font and metrics, measured here.
+struct ExpectedLayout {
+    int buttonWidth, buttonHeight;
+    int windowWidth, windowHeight, windowX, windowY;
+    int okX, cancelX;
+};
+
+SIZE textExtent(HDC dc, const char *text)
+{
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+    return extent;
+}
+
+ExpectedLayout measuredLayout()
+{
+    HDC dc = GetDC(GetDesktopWindow());
+    SIZE ok = textExtent(dc, "OK"), cancel = textExtent(dc, "Cancel"), spaces = textExtent(dc, "    ");
+    ReleaseDC(GetDesktopWindow(), dc);
+    ExpectedLayout l;
+    l.buttonWidth = std::max(ok.cx, cancel.cx) + spaces.cx;
+    l.buttonHeight = std::max(ok.cy, cancel.cy) * 3 / 2;
+    l.windowWidth = 2 * GetSystemMetrics(SM_CXDLGFRAME) + 582;
+    l.windowHeight = 2 * GetSystemMetrics(SM_CYDLGFRAME) + l.buttonHeight + 392;
+    l.windowX = (GetSystemMetrics(SM_CXSCREEN) - l.windowWidth) / 2;
+    l.windowY = (GetSystemMetrics(SM_CYSCREEN) - l.windowHeight) / 2;
+    l.cancelX = l.windowWidth - 10 - l.buttonWidth;
+    l.okX = l.cancelX - 5 - l.buttonWidth;
+    return l;
+}
+
+::testing::AssertionResult placedAt(HWND window, const RECT &expected)
+{
+    RECT actual = placeInParent(window);
+    if (EqualRect(&actual, &expected))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "placed at (" << actual.left << ", " << actual.top << ") " << actual.right - actual.left
+           << " by " << actual.bottom - actual.top << ", expected (" << expected.left << ", "
+           << expected.top << ") " << expected.right - expected.left << " by "
+           << expected.bottom - expected.top;
+}
+
+RECT sized(int x, int y, int width, int height)
+{
+    return RECT{x, y, x + width, y + height};
+}
+
+TEST_F(ShellWindow, CentredPopupWithItsFourControls)
+{
+    addTable("Comet Run", "C:\\tables\\comet.exe");
+    ASSERT_TRUE(startShell());
+    ExpectedLayout l = measuredLayout();
+
+    EXPECT_EQ(windowClass(window), shellClassName);
+    EXPECT_EQ(windowText(window), "Vantrel! 2 Demo");
+    EXPECT_EQ((DWORD)GetWindowLongA(window, GWL_STYLE) & ~WS_CLIPSIBLINGS,
+              (DWORD)(WS_POPUP | WS_DLGFRAME | WS_VISIBLE));
+    EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE, 0);
+    RECT outer;
+    GetWindowRect(window, &outer);
+    RECT expectedOuter = sized(l.windowX, l.windowY, l.windowWidth, l.windowHeight);
+    EXPECT_TRUE(EqualRect(&outer, &expectedOuter))
+        << outer.left << "," << outer.top << " " << outer.right - outer.left << "x"
+        << outer.bottom - outer.top;
+
+    struct Child {
+        const char *className;
+        DWORD style;
+        RECT place;
+    } expected[] = {
+        {"Static", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, sized(6, 393, 400, l.buttonHeight - 6)},
+        {"Button", WS_CHILD | WS_VISIBLE | WS_DISABLED | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON,
+         sized(l.okX, 391, l.buttonWidth, l.buttonHeight)},
+        {"Button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+         sized(l.cancelX, 391, l.buttonWidth, l.buttonHeight)},
+        {"PinballShellBackgroundClass", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP,
+         sized(1, 1, 580, 388)},
+    };
+    std::vector<HWND> children = childrenOf(window);
+    ASSERT_EQ(children.size(), 4u);
+    for (size_t i = 0; i < children.size(); ++i) {
+        SCOPED_TRACE(expected[i].className);
+        EXPECT_EQ(lstrcmpiA(windowClass(children[i]).c_str(), expected[i].className), 0)
+            << windowClass(children[i]);
+        EXPECT_EQ((DWORD)GetWindowLongA(children[i], GWL_STYLE) & ~WS_CLIPSIBLINGS, expected[i].style);
+        EXPECT_EQ(GetDlgCtrlID(children[i]), 0);
+        EXPECT_TRUE(placedAt(children[i], expected[i].place));
+    }
+    EXPECT_EQ(windowText(okButton()), "OK");
+    EXPECT_EQ(windowText(cancelButton()), "Cancel");
+    EXPECT_EQ(labelText(), "");
+    EXPECT_FALSE(IsWindowEnabled(okButton()));
+    EXPECT_EQ(focus(), cancelButton());
+}
+
+// Frames stand in one to three centred rows; each holds its picture inside a 3-pixel ring.
+TEST_F(ShellWindow, FramesStandInCentredRows)
+{
+    typedef std::vector<std::pair<int, int>> Places;
+    const Places rowsOf3 = {{52, 4}, {227, 4}, {402, 4}, {52, 131}, {227, 131}, {402, 131}};
+    struct Case {
+        int tables;
+        Places frames;
+    } cases[] = {
+        {1, {{227, 131}}},
+        {2, {{110, 131}, {343, 131}}},
+        {5, {{52, 46}, {227, 46}, {402, 46}, {139, 215}, {314, 215}}},
+        {7, {}},
+        {12, {}},
+    };
+    cases[3].frames = rowsOf3;
+    cases[3].frames.push_back({227, 258});
+    for (int y : {4, 131, 258})
+        for (int x : {17, 157, 297, 437})
+            cases[4].frames.push_back({x, y});
+
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.tables) + " tables");
+        deleteSettingsKey();
+        tables = 0;
+        for (int i = 0; i < c.tables; ++i)
+            addTable("Table " + std::to_string(i), "C:\\tables\\t" + std::to_string(i) + ".exe");
+        ASSERT_TRUE(startShell());
+        std::vector<HWND> frames = this->frames();
+        ASSERT_EQ(frames.size(), c.frames.size());
+        for (size_t i = 0; i < frames.size(); ++i) {
+            SCOPED_TRACE("frame " + std::to_string(i));
+            EXPECT_EQ(windowClass(frames[i]), "PinballShellPictureFrameClass");
+            EXPECT_EQ((DWORD)GetWindowLongA(frames[i], GWL_STYLE) & ~WS_CLIPSIBLINGS,
+                      (DWORD)(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN));
+            EXPECT_TRUE(placedAt(frames[i], sized(c.frames[i].first, c.frames[i].second, 126, 126)));
+            HWND picture = pictureIn(frames[i]);
+            EXPECT_EQ(windowClass(picture), "PinballShellPictureClass");
+            EXPECT_EQ((DWORD)GetWindowLongA(picture, GWL_STYLE) & ~WS_CLIPSIBLINGS,
+                      (DWORD)(WS_CHILD | WS_VISIBLE));
+            EXPECT_TRUE(placedAt(picture, sized(3, 3, 120, 120)));
+        }
+        endShell();
+    }
+}
+
+
+const DWORD inputTimeoutMs = 5000;
+
+// A session whose tables are copies of the project's table program, which log their start.
+class ShellChoice : public ShellSession {
+protected:
+    std::string log = freshTableLogPath("shell_choice");
+    ScopedEnvironment logFile{"PINBALL_TABLE_LOG", log};
+
+    void TearDown() override
+    {
+        ShellSession::TearDown();
+        if (!tableLogLines(log).empty())
+            endStartedTableProgram(5000);
+    }
+
+    void addPlayableTables(const std::string &folder)
+    {
+        std::string directory = testDirectory() + folder + "\\";
+        CreateDirectoryA(directory.c_str(), NULL);
+        for (const char *name : {"Alpha", "Bravo", "Charlie", "Delta", "Echo"}) {
+            std::string exe = directory + name + ".exe";
+            CopyFileA(tableProgramPath().c_str(), exe.c_str(), FALSE);
+            addTable(name, exe);
+        }
+    }
+
+    // Brings the window forward and moves the focus to the pictures, which selects the first.
+    ::testing::AssertionResult focusPictures()
+    {
+        if (!bringToFront(window, inputTimeoutMs))
+            return ::testing::AssertionFailure() << "the shell window did not come forward";
+        pressKey(VK_TAB);
+        if (!waitUntil([this] { return focus() == background() && labelText() == "Alpha"; },
+                       inputTimeoutMs))
+            return ::testing::AssertionFailure()
+                   << "Tab did not select the first table on the background; label \""
+                   << labelText() << "\"";
+        return ::testing::AssertionSuccess();
+    }
+
+    std::string started(const std::string &table) const
+    {
+        return "start " + testDirectory() + "tables\\" + table + ".exe -nomovie";
+    }
+};
+
+// Every arrow steps through the catalogue order and stops at both ends; a step that must not
+// move is shown by the one after it.
+TEST_F(ShellChoice, ArrowsStepInCatalogueOrderWithoutWrapping)
+{
+    addPlayableTables("tables");
+    ASSERT_TRUE(startShell());
+    ASSERT_TRUE(focusPictures());
+    struct Step {
+        std::vector<WORD> keys;
+        const char *selected;
+    } steps[] = {
+        {{VK_LEFT, VK_UP, VK_RIGHT}, "Bravo"},
+        {{VK_DOWN}, "Charlie"},
+        {{VK_DOWN}, "Delta"}, // from the end of the first row to the start of the second
+        {{VK_DOWN}, "Echo"},
+        {{VK_RIGHT, VK_DOWN, VK_LEFT}, "Delta"},
+        {{VK_UP}, "Charlie"},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.selected);
+        for (WORD key : step.keys)
+            pressKey(key);
+        EXPECT_TRUE(waitUntil([&] { return labelText() == step.selected; }, inputTimeoutMs))
+            << "label \"" << labelText() << "\"";
+    }
+    EXPECT_EQ(focus(), background());
+}
+
+// Tab goes round the controls that take it: OK only once a table is selected.
+TEST_F(ShellChoice, TabMovesTheFocusRoundTheControls)
+{
+    addPlayableTables("tables");
+    ASSERT_TRUE(startShell());
+    ASSERT_TRUE(focusPictures());
+    EXPECT_TRUE(IsWindowEnabled(okButton()));
+    HWND order[] = {okButton(), cancelButton(), background()};
+    for (HWND next : order) {
+        pressKey(VK_TAB);
+        EXPECT_TRUE(waitUntil([&] { return focus() == next; }, inputTimeoutMs))
+            << windowText(next);
+    }
+    EXPECT_EQ(labelText(), "Alpha") << "the selection stays while the focus moves";
+}
+
+// Enter away from a default button only makes OK the default; the second Enter clicks OK.
+TEST_F(ShellChoice, FirstEnterMakesOkTheDefaultAndTheSecondLaunches)
+{
+    addPlayableTables("tables");
+    ASSERT_TRUE(startShell());
+    ASSERT_TRUE(focusPictures());
+    pressKey(VK_RETURN);
+    ASSERT_TRUE(waitUntil([this] { return focus() == okButton(); }, inputTimeoutMs));
+    EXPECT_TRUE(isDefaultButton(okButton()));
+    EXPECT_FALSE(isDefaultButton(cancelButton()));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(tableLogLines(log).empty()) << "nothing is launched yet";
+
+    pressKey(VK_RETURN);
+    DWORD status = 1;
+    ASSERT_TRUE(waitForEnd(&status));
+    EXPECT_EQ(status, 0u);
+    EXPECT_TRUE(waitForTableLogLine(log, started("Alpha"), 10000));
+}
+
+// Escape and Alt+F4 end the run with 0 and launch nothing, also with a table selected.
+TEST_F(ShellChoice, EscapeAndAltF4EndWithoutLaunching)
+{
+    addPlayableTables("tables");
+    struct Case {
+        const char *name;
+        WORD key, modifier;
+    } cases[] = {{"Escape", VK_ESCAPE, 0}, {"Alt+F4", VK_F4, VK_MENU}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(startShell());
+        ASSERT_TRUE(focusPictures());
+        pressKey(c.key, c.modifier);
+        DWORD status = 1;
+        ASSERT_TRUE(waitForEnd(&status));
+        EXPECT_EQ(status, 0u);
+        EXPECT_TRUE(tableLogLines(log).empty()) << "nothing was launched";
+        endShell();
+    }
+}
+
+// A click selects and hands the keyboard to the pictures; a double-click launches the table
+// with "-nomovie" behind its path, quoted since the path holds a blank.
+TEST_F(ShellChoice, ClickSelectsAndDoubleClickLaunches)
+{
+    addPlayableTables("table folder");
+    ASSERT_TRUE(startShell());
+    ASSERT_TRUE(bringToFront(window, inputTimeoutMs));
+    HWND bravo = pictureIn(frames()[1]);
+    clickWindow(bravo);
+    ASSERT_TRUE(waitUntil([this] { return labelText() == "Bravo"; }, inputTimeoutMs));
+    EXPECT_TRUE(IsWindowEnabled(okButton()));
+    EXPECT_EQ(focus(), background());
+    EXPECT_FALSE(isDefaultButton(okButton()));
+    EXPECT_FALSE(isDefaultButton(cancelButton()));
+    EXPECT_TRUE(tableLogLines(log).empty()) << "a click launches nothing";
+
+    HWND delta = pictureIn(frames()[3]);
+    doubleClickWindow(delta);
+    DWORD status = 1;
+    ASSERT_TRUE(waitForEnd(&status));
+    EXPECT_EQ(status, 0u);
+    std::string exe = testDirectory() + "table folder\\Delta.exe";
+    EXPECT_TRUE(waitForTableLogLine(log, "start \"" + exe + "\" -nomovie", 10000));
+}
+
+// A table program's "tid=" preselects its table and gives the pictures the focus; the last
+// of several tables with that id wins. Without "tid=" the id is 0.
+TEST_F(ShellWindow, TableIdPreselectsTheCallersTable)
+{
+    HWND caller = CreateWindowExA(0, "STATIC", "caller", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    ASSERT_NE(caller, (HWND)NULL);
+    struct Case {
+        std::vector<int> ids;
+        std::string arguments;
+        const char *selected;
+    } cases[] = {
+        {{1, 5, 9}, callerWords(caller) + " tid=5", "Bravo"},
+        {{5, 2, 5}, callerWords(caller) + " tid=5", "Charlie"},
+        {{-1, 3, 0}, "", "Charlie"},
+        {{1, 2, 3}, callerWords(caller) + " tid=7", ""},
+    };
+    const char *names[] = {"Alpha", "Bravo", "Charlie"};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments + " selects \"" + c.selected + "\"");
+        deleteSettingsKey();
+        tables = 0;
+        for (size_t i = 0; i < c.ids.size(); ++i)
+            addTable(names[i], "C:\\tables\\t.exe", c.ids[i]);
+        ASSERT_TRUE(startShell(c.arguments));
+        ASSERT_TRUE(waitUntil([&] { return labelText() == c.selected; }, inputTimeoutMs))
+            << "label \"" << labelText() << "\"";
+        bool preselected = c.selected[0] != '\0';
+        EXPECT_EQ(focus(), preselected ? background() : cancelButton());
+        EXPECT_EQ(IsWindowEnabled(okButton()) != FALSE, preselected);
+        EXPECT_EQ(isDefaultButton(cancelButton()), !preselected);
+        EXPECT_FALSE(isDefaultButton(okButton()));
+        endShell();
+    }
+    DestroyWindow(caller);
+}
+
+// A display change with the same display leaves every window where it was made: the label
+// keeps its creation place, 2 pixels below the buttons' top and 6 pixels shorter.
+TEST_F(ShellWindow, DisplayChangeKeepsEveryPlace)
+{
+    for (const char *name : {"Alpha", "Bravo", "Charlie", "Delta"})
+        addTable(name, "C:\\tables\\t.exe");
+    ASSERT_TRUE(startShell());
+    std::vector<HWND> windows = childrenOf(window);
+    for (HWND frame : frames()) {
+        windows.push_back(frame);
+        windows.push_back(pictureIn(frame));
+    }
+    windows.push_back(window);
+    std::vector<RECT> before;
+    for (HWND each : windows) {
+        RECT place;
+        GetWindowRect(each, &place);
+        before.push_back(place);
+    }
+    HDC screen = GetDC(NULL);
+    int depth = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(NULL, screen);
+    SendMessageA(window, WM_DISPLAYCHANGE, depth,
+                 MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    for (size_t i = 0; i < windows.size(); ++i) {
+        SCOPED_TRACE(windowClass(windows[i]) + " " + std::to_string(i));
+        RECT after;
+        GetWindowRect(windows[i], &after);
+        EXPECT_TRUE(EqualRect(&after, &before[i]))
+            << "moved to (" << after.left << ", " << after.top << ") " << after.right - after.left
+            << " by " << after.bottom - after.top;
+    }
+}
+
+}

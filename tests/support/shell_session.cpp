@@ -1,0 +1,129 @@
+#include "tests/support/shell_session.h"
+
+#include "tests/support/dialogs.h"
+#include "tests/support/input.h"
+#include "tests/support/shell_window.h"
+
+namespace {
+
+const DWORD windowTimeoutMs = 15000;
+
+enum MainChild { labelIndex, okIndex, cancelIndex, backgroundIndex, childCount };
+
+HWND mainChild(HWND window, MainChild which)
+{
+    std::vector<HWND> children = childrenOf(window);
+    return children.size() == childCount ? children[which] : NULL;
+}
+
+} // namespace
+
+std::vector<HWND> childrenOf(HWND parent)
+{
+    std::vector<HWND> children;
+    // Each new child goes to the bottom of its siblings' order.
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+RECT placeInParent(HWND child)
+{
+    RECT area;
+    GetWindowRect(child, &area);
+    MapWindowPoints(NULL, GetParent(child), reinterpret_cast<POINT *>(&area), 2);
+    return area;
+}
+
+void ShellSession::endShell()
+{
+    if (!shell || !shell->running())
+        return;
+    // A message box of the shell's would keep it from ending: answer it with its last button.
+    MessageBoxContent box;
+    while (waitForMessageBox(shell->id(), 0, &box) && !box.buttons.empty()) {
+        answerMessageBox(box, box.buttons.back());
+        waitUntil([&box] { return !IsWindow(box.window); }, 5000);
+    }
+    closeShellWindow(window);
+    DWORD status;
+    shell->waitForExit(5000, &status);
+    shell.reset();
+}
+
+void ShellSession::addTable(const std::string &name, const std::string &exe, int id,
+                            const std::string &bitmap)
+{
+    std::string subkey = "Table " + std::to_string(tables);
+    setRegString("", ("Table" + std::to_string(tables)).c_str(), subkey);
+    setRegString(subkey, "Table Name", name);
+    setRegString(subkey, "Table Exe", exe);
+    if (id >= -1)
+        setRegDword(subkey, "Table Id", (DWORD)id);
+    if (!bitmap.empty())
+        setRegString(subkey, "Table Bitmap", bitmap);
+    ++tables;
+}
+
+::testing::AssertionResult ShellSession::startShell(const std::string &arguments)
+{
+    shell.reset(new ChildProcess);
+    if (!shell->start(shellCommand(arguments)))
+        return ::testing::AssertionFailure() << "could not start the shell";
+    window = waitForShellWindow(shell->id(), windowTimeoutMs);
+    if (!window)
+        return ::testing::AssertionFailure() << "the shell showed no window";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult ShellSession::waitForEnd(DWORD *status, DWORD timeoutMs)
+{
+    if (!shell || !shell->waitForExit(timeoutMs, status))
+        return ::testing::AssertionFailure() << "the shell did not end within " << timeoutMs << " ms";
+    return ::testing::AssertionSuccess();
+}
+
+HWND ShellSession::label() const
+{
+    return mainChild(window, labelIndex);
+}
+
+HWND ShellSession::okButton() const
+{
+    return mainChild(window, okIndex);
+}
+
+HWND ShellSession::cancelButton() const
+{
+    return mainChild(window, cancelIndex);
+}
+
+HWND ShellSession::background() const
+{
+    return mainChild(window, backgroundIndex);
+}
+
+std::vector<HWND> ShellSession::frames() const
+{
+    return childrenOf(background());
+}
+
+HWND ShellSession::pictureIn(HWND frame)
+{
+    return GetWindow(frame, GW_CHILD);
+}
+
+std::string ShellSession::labelText() const
+{
+    return windowText(label());
+}
+
+HWND ShellSession::focus() const
+{
+    return focusOf(window);
+}
+
+bool ShellSession::isDefaultButton(HWND button)
+{
+    return (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}

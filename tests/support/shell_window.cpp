@@ -1,0 +1,73 @@
+#include "tests/support/shell_window.h"
+
+#include "shell/names.h"
+#include "tests/support/dialogs.h"
+
+HWND waitForShellWindow(DWORD processId, DWORD timeoutMs)
+{
+    return waitForWindow(shellClassName, processId, timeoutMs);
+}
+
+void closeShellWindow(HWND window)
+{
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+::testing::AssertionResult runShellClosingItsWindow(const std::string &arguments, DWORD timeoutMs,
+                                                    DWORD *status)
+{
+    ChildProcess shell;
+    if (!shell.start(shellCommand(arguments)))
+        return ::testing::AssertionFailure() << "could not start the shell: " << GetLastError();
+    HWND window = waitForShellWindow(shell.id(), timeoutMs);
+    if (!window)
+        return ::testing::AssertionFailure() << "the shell with \"" << arguments
+                                             << "\" showed no window within " << timeoutMs << " ms";
+    closeShellWindow(window);
+    if (!shell.waitForExit(timeoutMs, status))
+        return ::testing::AssertionFailure() << "the shell with \"" << arguments
+                                             << "\" did not end when its window was closed";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult closeStartedShell(DWORD timeoutMs)
+{
+    HWND window = waitForShellWindow(0, timeoutMs);
+    if (!window)
+        return ::testing::AssertionFailure() << "no shell window";
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
+    if (!process)
+        return ::testing::AssertionFailure() << "cannot open the shell's process";
+    closeShellWindow(window);
+    bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    if (!ended)
+        TerminateProcess(process, 1);
+    CloseHandle(process);
+    if (!ended)
+        return ::testing::AssertionFailure() << "the shell did not end when its window was closed";
+    return ::testing::AssertionSuccess();
+}
+
+ShellWindowCloser::ShellWindowCloser()
+    : watcher([this] {
+          while (!stopping) {
+              HWND window = waitForShellWindow(GetCurrentProcessId(), 20);
+              if (!window)
+                  continue;
+              closeShellWindow(window);
+              ++closedCount;
+              // Wait until it is hidden, so that one window is closed once.
+              for (DWORD start = GetTickCount(); IsWindowVisible(window) && GetTickCount() - start < 5000;)
+                  Sleep(2);
+          }
+      })
+{
+}
+
+ShellWindowCloser::~ShellWindowCloser()
+{
+    stopping = true;
+    watcher.join();
+}
