@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "shell/names.h"
 #include "tests/support/bitmap_files.h"
-#include "tests/support/dialogs.h"
-#include "tests/support/process.h"
-#include "tests/support/registry_sandbox.h"
+#include "tests/support/input.h"
+#include "tests/support/shell_session.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -270,63 +267,13 @@ std::set<COLORREF> ringColours(const Capture &frame)
     return colours;
 }
 
-struct TableSpec {
-    std::string name;
-    std::string exePath;
-    std::string bitmapPath; // empty: no picture
-};
-
-void writeCatalogue(const std::vector<TableSpec> &tables)
-{
-    for (size_t i = 0; i < tables.size(); i++) {
-        std::string subkey = "Table " + std::to_string(i);
-        setRegString("", ("Table" + std::to_string(i)).c_str(), subkey);
-        setRegString(subkey, "Table Name", tables[i].name);
-        setRegString(subkey, "Table Exe", tables[i].exePath);
-        if (!tables[i].bitmapPath.empty())
-            setRegString(subkey, "Table Bitmap", tables[i].bitmapPath);
-        setRegDword(subkey, "Table Id", (DWORD)i + 1);
-    }
-}
-
-BOOL CALLBACK collectChild(HWND window, LPARAM found)
-{
-    reinterpret_cast<std::vector<HWND> *>(found)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> childrenOfClass(HWND parent, const char *className)
-{
-    std::vector<HWND> all, matching;
-    EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&all));
-    for (HWND child : all)
-        if (GetParent(child) == parent && windowClass(child) == className)
-            matching.push_back(child);
-    return matching;
-}
-
-// Polls until `condition` holds, for at most waitMs; true when it held.
-template <typename Condition> bool eventually(Condition condition)
-{
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start >= waitMs)
-            return false;
-        Sleep(10);
-    }
-    return true;
-}
-
-// The real shell with a catalogue of the test's own, its window found and taken apart.
-class ShellOnScreen : public ::testing::Test {
+// The real shell with a catalogue of the test's own, on a display of the depth that the
+// harness was given in PINBALL_XVFB_DEPTH (8 unless set).
+class ShellOnScreen : public ShellSession {
 protected:
-    RegistrySandbox sandbox;
-    ChildProcess shell;
     bool paletteDisplay = false;
-    HWND mainWindow = NULL, background = NULL, label = NULL, okButton = NULL;
-    std::vector<HWND> frames, pictures; // in catalogue order
+    std::vector<HWND> pictures; // in catalogue order
 
-    // The harness runs this suite on a display of the depth in PINBALL_XVFB_DEPTH, 8 unless set.
     void SetUp() override
     {
         char wanted[8] = "8";
@@ -340,64 +287,23 @@ protected:
         ASSERT_EQ(paletteDisplay, depth == 8);
     }
 
-    void start(const std::vector<TableSpec> &tables)
+    void start()
     {
-        writeCatalogue(tables);
-        ASSERT_TRUE(shell.start(shellCommand("")));
-        mainWindow = waitForWindow(shellClassName, shell.id(), waitMs);
-        ASSERT_NE(mainWindow, nullptr);
-        std::vector<HWND> backgrounds = childrenOfClass(mainWindow, "PinballShellBackgroundClass");
-        ASSERT_EQ(backgrounds.size(), 1u);
-        background = backgrounds[0];
-        label = FindWindowExA(mainWindow, NULL, "Static", NULL);
-        for (HWND button : childrenOfClass(mainWindow, "Button"))
-            if (windowText(button) == "OK")
-                okButton = button;
-        ASSERT_NE(label, nullptr);
-        ASSERT_NE(okButton, nullptr);
-        // The grid fills rows from the left, so screen order is catalogue order.
-        frames = childrenOfClass(background, "PinballShellPictureFrameClass");
-        ASSERT_EQ(frames.size(), tables.size());
-        std::sort(frames.begin(), frames.end(), [](HWND a, HWND b) {
-            RECT ra, rb;
-            GetWindowRect(a, &ra);
-            GetWindowRect(b, &rb);
-            return ra.top != rb.top ? ra.top < rb.top : ra.left < rb.left;
-        });
-        for (HWND frame : frames) {
-            HWND picture = FindWindowExA(frame, NULL, "PinballShellPictureClass", NULL);
-            ASSERT_NE(picture, nullptr);
-            pictures.push_back(picture);
-        }
+        ASSERT_TRUE(startShell());
+        for (HWND frame : frames())
+            pictures.push_back(pictureIn(frame));
+        ASSERT_EQ((int)pictures.size(), tables);
     }
 
-    void TearDown() override
+    // A player's click on the table's picture.
+    ::testing::AssertionResult select(int table)
     {
-        DWORD status;
-        if (mainWindow && shell.running()) {
-            PostMessageA(mainWindow, WM_CLOSE, 0, 0);
-            shell.waitForExit(waitMs, &status);
-        }
-    }
-
-    HWND focus()
-    {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(mainWindow, NULL), &info);
-        return info.hwndFocus;
-    }
-
-    void click(HWND window)
-    {
-        PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 60));
-        PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(60, 60));
-    }
-
-    void select(int table)
-    {
-        click(pictures[table]);
-        ASSERT_TRUE(eventually([&] { return focus() == background && IsWindowEnabled(okButton); }));
+        if (!bringToFront(window, waitMs))
+            return ::testing::AssertionFailure() << "the shell window did not come forward";
+        clickWindow(pictures[table]);
+        if (!waitUntil([&] { return focus() == background() && IsWindowEnabled(okButton()); }, waitMs))
+            return ::testing::AssertionFailure() << "the click selected nothing; label \"" << labelText() << "\"";
+        return ::testing::AssertionSuccess();
     }
 
     // Paints over a window from outside, as another window passing over it would, and has
@@ -411,16 +317,7 @@ protected:
         DeleteObject(brush);
         ReleaseDC(window, dc);
         InvalidateRect(window, NULL, FALSE);
-        return eventually([&] { return showsPicture(captureWindow(window), picture); });
-    }
-
-    void changeDisplay()
-    {
-        HDC screen = GetDC(NULL);
-        WPARAM depth = GetDeviceCaps(screen, BITSPIXEL);
-        ReleaseDC(NULL, screen);
-        SendMessageA(mainWindow, WM_DISPLAYCHANGE, depth,
-                     MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+        return waitUntil([&] { return showsPicture(captureWindow(window), picture); }, waitMs);
     }
 };
 
@@ -429,20 +326,22 @@ class FrameColours : public ShellOnScreen {};
 TEST_F(FrameColours, SelectedFlashesWhileTheBackgroundHasTheFocusIsGreyWhileOkHasItOthersAreBlack)
 {
     TempFile picture(bitmapFile(patternPicture(120, 120, 3)));
-    start({{"Alpha", "C:\\alpha.exe", picture.path},
-           {"Beta", "C:\\beta.exe", picture.path},
-           {"Gamma", "C:\\gamma.exe", picture.path}});
+    for (const char *name : {"Alpha", "Beta", "Gamma"})
+        addTable(name, "C:\\Tables\\table.exe", 1, picture.path);
+    start();
     std::set<COLORREF> flashColours;
-    PALETTEENTRY statics[10];
-    ASSERT_EQ(GetPaletteEntries((HPALETTE)GetStockObject(DEFAULT_PALETTE), 0, 10, statics), 10u);
-    for (const PALETTEENTRY &entry : statics)
+    PALETTEENTRY firstTen[10];
+    ASSERT_EQ(GetPaletteEntries((HPALETTE)GetStockObject(DEFAULT_PALETTE), 0, 10, firstTen), 10u);
+    for (const PALETTEENTRY &entry : firstTen)
         flashColours.insert(RGB(entry.peRed, entry.peGreen, entry.peBlue));
+    const std::set<COLORREF> black = {RGB(0, 0, 0)}, grey = {RGB(128, 128, 128)};
+    HWND frame[3] = {frames()[0], frames()[1], frames()[2]};
 
-    select(1);
+    ASSERT_TRUE(select(1));
     std::set<std::set<COLORREF>> seen;
     for (int sample = 0; sample < 40; sample++) {
         SCOPED_TRACE(sample);
-        std::set<COLORREF> ring = ringColours(captureWindow(frames[1]));
+        std::set<COLORREF> ring = ringColours(captureWindow(frame[1]));
         seen.insert(ring);
         // Wine's 8-bit window buffers lack two of the ten colours and dither them from others.
         if (!paletteDisplay) {
@@ -450,21 +349,20 @@ TEST_F(FrameColours, SelectedFlashesWhileTheBackgroundHasTheFocusIsGreyWhileOkHa
             EXPECT_EQ(flashColours.count(*ring.begin()), 1u) << colourText(*ring.begin());
         }
         for (int other : {0, 2})
-            EXPECT_EQ(ringColours(captureWindow(frames[other])), std::set<COLORREF>{RGB(0, 0, 0)});
+            EXPECT_EQ(ringColours(captureWindow(frame[other])), black);
         Sleep(25);
     }
     EXPECT_GE(seen.size(), 3u) << "the selected frame does not flash";
 
     // Enter on the background hands the focus to OK: the flashing stops on a steady grey.
-    PostMessageA(background, WM_KEYDOWN, VK_RETURN, 0);
-    PostMessageA(background, WM_KEYUP, VK_RETURN, 0xC0000000);
-    ASSERT_TRUE(eventually([&] { return focus() == okButton; }));
-    EXPECT_TRUE(eventually([&] { return ringColours(captureWindow(frames[1])) == std::set<COLORREF>{RGB(128, 128, 128)}; }));
+    pressKey(VK_RETURN);
+    ASSERT_TRUE(waitUntil([&] { return focus() == okButton(); }, waitMs));
+    EXPECT_TRUE(waitUntil([&] { return ringColours(captureWindow(frame[1])) == grey; }, waitMs));
     for (int sample = 0; sample < 10; sample++) {
         SCOPED_TRACE(sample);
-        EXPECT_EQ(ringColours(captureWindow(frames[1])), std::set<COLORREF>{RGB(128, 128, 128)});
+        EXPECT_EQ(ringColours(captureWindow(frame[1])), grey);
         for (int other : {0, 2})
-            EXPECT_EQ(ringColours(captureWindow(frames[other])), std::set<COLORREF>{RGB(0, 0, 0)});
+            EXPECT_EQ(ringColours(captureWindow(frame[other])), black);
         Sleep(25);
     }
 }
@@ -477,19 +375,21 @@ TEST_F(BitmapColours, BackgroundAndPicturesShowThem)
 {
     IndexedPicture first = patternPicture(120, 120, 11), second = patternPicture(120, 120, 140);
     TempFile firstFile(bitmapFile(first)), secondFile(bitmapFile(second));
-    start({{"Alpha", "C:\\alpha.exe", firstFile.path}, {"Beta", "C:\\beta.exe", secondFile.path}});
-    EXPECT_TRUE(eventually([&] { return showsPicture(captureWindow(pictures[0]), first); }))
+    addTable("Alpha", "C:\\Tables\\alpha.exe", 1, firstFile.path);
+    addTable("Beta", "C:\\Tables\\beta.exe", 2, secondFile.path);
+    start();
+    EXPECT_TRUE(waitUntil([&] { return showsPicture(captureWindow(pictures[0]), first); }, waitMs))
         << showsPicture(captureWindow(pictures[0]), first).message();
-    EXPECT_TRUE(eventually([&] { return showsPicture(captureWindow(pictures[1]), second); }))
+    EXPECT_TRUE(waitUntil([&] { return showsPicture(captureWindow(pictures[1]), second); }, waitMs))
         << showsPicture(captureWindow(pictures[1]), second).message();
 
     // The background, around the frames.
     IndexedPicture art = resourcePicture("BKGND_BMP");
     ASSERT_EQ(art.width, 580);
     RECT area, frameAreas[2];
-    GetWindowRect(background, &area);
+    GetWindowRect(background(), &area);
     for (int i = 0; i < 2; i++) {
-        GetWindowRect(frames[i], &frameAreas[i]);
+        GetWindowRect(frames()[i], &frameAreas[i]);
         OffsetRect(&frameAreas[i], -area.left, -area.top);
     }
     auto backgroundMatches = [&]() -> ::testing::AssertionResult {
@@ -507,79 +407,85 @@ TEST_F(BitmapColours, BackgroundAndPicturesShowThem)
             return ::testing::AssertionFailure() << wrong << " background pixels differ from the art";
         return ::testing::AssertionSuccess();
     };
-    EXPECT_TRUE(eventually(backgroundMatches)) << backgroundMatches().message();
+    EXPECT_TRUE(waitUntil([&] { return (bool)backgroundMatches(); }, waitMs)) << backgroundMatches().message();
 }
 
 class Placeholders : public ShellOnScreen {};
 
+// A table without a picture shows the placeholder of its drive with its name: "pb_oncd_bmp"
+// on the CD-ROM drive E:, "no_pb_bmp" on a fixed disk, also when the picture file is missing.
 TEST_F(Placeholders, CarryTheNameWrappedAndCentredOnTheArtOfTheTablesDrive)
 {
-    const std::string longName = "Midnight Carnival of the Seven Moons";
-    const std::string ampersand = "Rock & Roll";
-    ASSERT_GE(textLines(longName), 2) << "the name must be too long for one line";
-    start({{longName, "C:\\Tables\\carnival.exe", ""},
-           {ampersand, "E:\\ROCK\\rock.exe", ""},
-           {"Lost Picture", "C:\\Tables\\lost.exe", "C:\\Tables\\no such picture.bmp"}});
     struct Case {
-        int table;
+        std::string name, exe, bitmap;
         const char *art;
-        std::string name;
-    } cases[] = {{0, "NO_PB_BMP", longName}, {1, "PB_ONCD_BMP", ampersand}, {2, "NO_PB_BMP", "Lost Picture"}};
-    for (const Case &c : cases) {
+    } cases[] = {
+        {"Midnight Carnival of the Seven Moons", "C:\\Tables\\carnival.exe", "", "NO_PB_BMP"},
+        {"Rock & Roll", "E:\\ROCK\\rock.exe", "", "PB_ONCD_BMP"},
+        {"Lost Picture", "C:\\Tables\\lost.exe", "C:\\Tables\\no such picture.bmp", "NO_PB_BMP"},
+    };
+    ASSERT_GE(textLines(cases[0].name), 2) << "the first name must be too long for one line";
+    for (const Case &c : cases)
+        addTable(c.name, c.exe, 1, c.bitmap);
+    start();
+    for (int i = 0; i < 3; i++) {
+        const Case &c = cases[i];
         SCOPED_TRACE(c.name);
         IndexedPicture art = resourcePicture(c.art);
         ASSERT_EQ(art.colours.size(), 257u);
-        EXPECT_TRUE(eventually([&] { return showsPlaceholder(captureWindow(pictures[c.table]), art, c.name); }))
-            << showsPlaceholder(captureWindow(pictures[c.table]), art, c.name).message();
+        EXPECT_TRUE(waitUntil([&] { return (bool)showsPlaceholder(captureWindow(pictures[i]), art, c.name); }, waitMs))
+            << showsPlaceholder(captureWindow(pictures[i]), art, c.name).message();
     }
 }
 
 class DisplayChange : public ShellOnScreen {};
 
+// The same display before and after WM_DISPLAYCHANGE: a table without a picture keeps its
+// placeholder with the name, the label keeps its place and size, and where a small picture
+// does not reach there is one steady colour, black, whatever lay there before.
 TEST_F(DisplayChange, LeavesPlaceholderLabelAndPicturesAsTheyWere)
 {
     IndexedPicture small = patternPicture(90, 70, 57);
     TempFile smallFile(bitmapFile(small));
-    start({{"No Picture", "C:\\Tables\\none.exe", ""}, {"Small Picture", "C:\\Tables\\small.exe", smallFile.path}});
-    select(1);
+    addTable("No Picture", "C:\\Tables\\none.exe", 1);
+    addTable("Small Picture", "C:\\Tables\\small.exe", 2, smallFile.path);
+    start();
+    ASSERT_TRUE(select(1));
     IndexedPicture placeholder = resourcePicture("NO_PB_BMP");
-    ASSERT_TRUE(eventually([&] { return showsPlaceholder(captureWindow(pictures[0]), placeholder, "No Picture"); }));
+    ASSERT_TRUE(waitUntil([&] { return (bool)showsPlaceholder(captureWindow(pictures[0]), placeholder, "No Picture"); }, waitMs));
 
     // Below the background: the label with the selected name, and the buttons.
     RECT row, backgroundArea, labelBefore;
-    GetWindowRect(mainWindow, &row);
-    GetWindowRect(background, &backgroundArea);
+    GetWindowRect(window, &row);
+    GetWindowRect(background(), &backgroundArea);
     row.top = backgroundArea.bottom;
     Capture rowBefore;
-    ASSERT_TRUE(eventually([&] {
+    ASSERT_TRUE(waitUntil([&] {
         rowBefore = captureScreen(row);
         Sleep(100);
         return captureScreen(row) == rowBefore;
-    }));
-    GetWindowRect(label, &labelBefore);
+    }, waitMs));
+    GetWindowRect(label(), &labelBefore);
 
-    // Where the small picture does not reach: one colour, the shell's own, whatever lay there.
+    const std::set<COLORREF> black = {RGB(0, 0, 0)};
     ASSERT_TRUE(scribbleAndRepaint(pictures[1], RGB(255, 0, 255), small));
-    std::set<COLORREF> beyond = coloursBeyond(captureWindow(pictures[1]), 90, 70);
-    ASSERT_EQ(beyond.size(), 1u);
-    COLORREF fill = *beyond.begin();
-    EXPECT_EQ(fill, RGB(0, 0, 0)) << colourText(fill);
+    EXPECT_EQ(coloursBeyond(captureWindow(pictures[1]), 90, 70), black);
     ASSERT_TRUE(scribbleAndRepaint(pictures[1], RGB(0, 255, 0), small));
-    EXPECT_EQ(coloursBeyond(captureWindow(pictures[1]), 90, 70), std::set<COLORREF>{fill});
+    EXPECT_EQ(coloursBeyond(captureWindow(pictures[1]), 90, 70), black);
 
-    changeDisplay();
+    sendDisplayChange();
 
-    EXPECT_TRUE(eventually([&] { return showsPlaceholder(captureWindow(pictures[0]), placeholder, "No Picture"); }))
+    EXPECT_TRUE(waitUntil([&] { return (bool)showsPlaceholder(captureWindow(pictures[0]), placeholder, "No Picture"); }, waitMs))
         << showsPlaceholder(captureWindow(pictures[0]), placeholder, "No Picture").message();
     RECT labelAfter;
-    GetWindowRect(label, &labelAfter);
+    GetWindowRect(label(), &labelAfter);
     EXPECT_TRUE(EqualRect(&labelBefore, &labelAfter))
         << "label from (" << labelBefore.left << ", " << labelBefore.top << ") " << labelBefore.right - labelBefore.left
         << " by " << labelBefore.bottom - labelBefore.top << " to (" << labelAfter.left << ", " << labelAfter.top << ") "
         << labelAfter.right - labelAfter.left << " by " << labelAfter.bottom - labelAfter.top;
-    EXPECT_TRUE(eventually([&] { return captureScreen(row) == rowBefore; })) << "the row below the background changed";
-    EXPECT_TRUE(scribbleAndRepaint(pictures[1], RGB(255, 0, 255), small));
-    EXPECT_EQ(coloursBeyond(captureWindow(pictures[1]), 90, 70), std::set<COLORREF>{fill});
+    EXPECT_TRUE(waitUntil([&] { return captureScreen(row) == rowBefore; }, waitMs)) << "the row below the background changed";
+    ASSERT_TRUE(scribbleAndRepaint(pictures[1], RGB(255, 0, 255), small));
+    EXPECT_EQ(coloursBeyond(captureWindow(pictures[1]), 90, 70), black);
 }
 
 } // namespace
