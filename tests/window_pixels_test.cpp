@@ -295,12 +295,14 @@ protected:
         ASSERT_EQ((int)pictures.size(), tables);
     }
 
-    // A player's click on the table's picture.
+    // A click on the table's picture, as the picture window receives it. The window comes
+    // forward first, so that Enter from the keyboard reaches it later.
     ::testing::AssertionResult select(int table)
     {
         if (!bringToFront(window, waitMs))
             return ::testing::AssertionFailure() << "the shell window did not come forward";
-        clickWindow(pictures[table]);
+        PostMessageA(pictures[table], WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 60));
+        PostMessageA(pictures[table], WM_LBUTTONUP, 0, MAKELPARAM(60, 60));
         if (!waitUntil([&] { return focus() == background() && IsWindowEnabled(okButton()); }, waitMs))
             return ::testing::AssertionFailure() << "the click selected nothing; label \"" << labelText() << "\"";
         return ::testing::AssertionSuccess();
