@@ -2,6 +2,7 @@
 
 #include "shell/globals.h"
 #include "tests/support/bitmap_files.h"
+#include "tests/support/frame_places.h"
 #include "ui/layout.h"
 #include "ui/shell_state.h"
 
@@ -62,8 +63,6 @@ TEST(Layout, ComputedOnTheTestDisplay)
     EXPECT_EQ(shellLayout.frameWidth, 126);
 }
 
-typedef std::vector<std::pair<int, int>> Positions;
-
 void layOutForGrid(int tables)
 {
     LayoutMeasurements measured = {16, 16, 42, 16, 32, 3, 3, 640, 480};
@@ -75,21 +74,8 @@ void layOutForGrid(int tables)
 
 TEST(PictureGrid, FramesStandInCentredRows)
 {
-    const struct {
-        int tables;
-        Positions frames;
-    } cases[] = {
-        {1, {{227, 131}}},
-        {2, {{110, 131}, {343, 131}}},
-        {4, {{110, 46}, {343, 46}, {110, 215}, {343, 215}}},
-        {5, {{52, 46}, {227, 46}, {402, 46}, {139, 215}, {314, 215}}},
-        {7, {{52, 4}, {227, 4}, {402, 4}, {52, 131}, {227, 131}, {402, 131}, {227, 258}}},
-        {10, {{17, 4}, {157, 4}, {297, 4}, {437, 4}, {17, 131}, {157, 131}, {297, 131}, {437, 131}, {157, 258}, {297, 258}}},
-        {11, {{17, 4}, {157, 4}, {297, 4}, {437, 4}, {17, 131}, {157, 131}, {297, 131}, {437, 131}, {87, 258}, {227, 258}, {367, 258}}},
-        {12, {{17, 4}, {157, 4}, {297, 4}, {437, 4}, {17, 131}, {157, 131}, {297, 131}, {437, 131}, {17, 258}, {157, 258}, {297, 258}, {437, 258}}},
-    };
     backgroundWindow = NULL;
-    for (const auto &c : cases) {
+    for (const FramePlaces &c : framePlaces()) {
         SCOPED_TRACE(c.tables);
         layOutForGrid(c.tables);
         // Without the frame class no frame can be made; the places are still computed.

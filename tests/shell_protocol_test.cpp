@@ -20,7 +20,7 @@ TEST_F(ShellProtocol, SecondShellBringsTheFirstForward)
     addTable("Alpha", "C:\\tables\\alpha.exe");
     ASSERT_TRUE(startShell());
     ASSERT_TRUE(bringToFront(window, inputTimeoutMs));
-    clickWindow(pictureIn(frames()[0]));
+    ASSERT_TRUE(clickWindow(pictureIn(frames()[0])));
     ASSERT_TRUE(waitUntil([this] { return labelText() == "Alpha"; }, inputTimeoutMs));
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, NULL,
                                  NULL, NULL, NULL);
@@ -56,6 +56,7 @@ protected:
 
     void SetUp() override
     {
+        ShellSession::SetUp();
         addTable("Comet Run", cometExe, 7);
         addTable("Nova", novaExe, 8);
         ASSERT_TRUE(caller.start(cometExe, "", log));
@@ -65,9 +66,8 @@ protected:
 
     void TearDown() override
     {
-        ShellSession::TearDown();
-        if (lineIndex("start " + novaExe) >= 0)
-            endStartedTableProgram(5000);
+        endShell();
+        endTablePrograms(log);
     }
 
     std::vector<std::string> logLines() const { return tableLogLines(log); }
@@ -98,7 +98,7 @@ protected:
 // is only told that the shell has ended.
 TEST_F(ShellFromTable, CancelClosesNothing)
 {
-    clickWindow(cancelButton());
+    ASSERT_TRUE(clickWindow(cancelButton()));
     expectCallerOnlyNotified();
 }
 
@@ -106,16 +106,21 @@ TEST_F(ShellFromTable, TheCallersOwnTableClosesNothing)
 {
     ASSERT_TRUE(waitUntil([this] { return labelText() == "Comet Run"; }, inputTimeoutMs))
         << "the caller's table is preselected";
-    clickWindow(okButton());
+    ASSERT_TRUE(clickWindow(okButton()));
     expectCallerOnlyNotified();
 }
 
 // Another table closes the caller first and is started once the caller's window is gone.
 TEST_F(ShellFromTable, AnotherTableClosesTheCallerThenStarts)
 {
-    clickWindow(pictureIn(frames()[1]));
+    // The caller's table is preselected with the pictures holding the focus: one step on,
+    // then Enter twice.
+    ASSERT_TRUE(waitUntil([this] { return labelText() == "Comet Run"; }, inputTimeoutMs));
+    pressKey(VK_RIGHT);
     ASSERT_TRUE(waitUntil([this] { return labelText() == "Nova"; }, inputTimeoutMs));
-    clickWindow(okButton());
+    pressKey(VK_RETURN);
+    ASSERT_TRUE(waitUntil([this] { return focus() == okButton(); }, inputTimeoutMs));
+    pressKey(VK_RETURN);
     DWORD status = 1;
     ASSERT_TRUE(waitForEnd(&status));
     EXPECT_EQ(status, 0u);
@@ -157,11 +162,11 @@ TEST_F(ShellProtocol, MissingExecutableLeavesTheWindowOpen)
         ASSERT_TRUE(bringToFront(window, inputTimeoutMs));
         HWND gone = pictureIn(frames()[1]);
         if (c.doubleClick) {
-            doubleClickWindow(gone);
+            ASSERT_TRUE(doubleClickWindow(gone));
         } else {
-            clickWindow(gone);
+            ASSERT_TRUE(clickWindow(gone));
             ASSERT_TRUE(waitUntil([this] { return labelText() == "Gone"; }, inputTimeoutMs));
-            clickWindow(okButton());
+            ASSERT_TRUE(clickWindow(okButton()));
         }
         MessageBoxContent box;
         ASSERT_TRUE(waitForMessageBox(shell->id(), 5000, &box));

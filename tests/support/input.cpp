@@ -12,25 +12,28 @@ void sendKey(WORD key, DWORD flags)
     SendInput(1, &input, sizeof input);
 }
 
-void sendButton(DWORD flags)
+// Every event carries the position, so that none lands where the pointer was before.
+void sendButtonAt(POINT at, DWORD flags)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
     SendInput(1, &input, sizeof input);
 }
 
-void pointAtCentre(HWND window)
+POINT centreOf(HWND window)
 {
     RECT area;
     GetWindowRect(window, &area);
-    SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+    return POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
 }
 
-void click()
+void clickAt(POINT at)
 {
-    sendButton(MOUSEEVENTF_LEFTDOWN);
-    sendButton(MOUSEEVENTF_LEFTUP);
+    sendButtonAt(at, MOUSEEVENTF_LEFTDOWN);
+    sendButtonAt(at, MOUSEEVENTF_LEFTUP);
 }
 
 } // namespace
@@ -51,17 +54,23 @@ void pressKey(WORD key, WORD modifier)
         sendKey(modifier, KEYEVENTF_KEYUP);
 }
 
-void clickWindow(HWND window)
+bool clickWindow(HWND window)
 {
-    pointAtCentre(window);
-    click();
+    POINT at = centreOf(window);
+    if (!waitUntil([&] { return WindowFromPoint(at) == window; }, 5000))
+        return false;
+    clickAt(at);
+    return true;
 }
 
-void doubleClickWindow(HWND window)
+bool doubleClickWindow(HWND window)
 {
-    pointAtCentre(window);
-    click();
-    click();
+    POINT at = centreOf(window);
+    if (!waitUntil([&] { return WindowFromPoint(at) == window; }, 5000))
+        return false;
+    clickAt(at);
+    clickAt(at);
+    return true;
 }
 
 HWND focusOf(HWND window)

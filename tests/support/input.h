@@ -12,9 +12,10 @@
 bool bringToFront(HWND window, DWORD timeoutMs);
 // Presses and releases `key`, holding `modifier` (a virtual key, 0 for none) meanwhile.
 void pressKey(WORD key, WORD modifier = 0);
-// Clicks, or double-clicks, the left button at the centre of `window`.
-void clickWindow(HWND window);
-void doubleClickWindow(HWND window);
+// Clicks, or double-clicks, the left button at the centre of `window` once nothing covers
+// that point; false when something still did after a while.
+bool clickWindow(HWND window);
+bool doubleClickWindow(HWND window);
 
 // The window that has the keyboard focus in the thread that owns `window`.
 HWND focusOf(HWND window);

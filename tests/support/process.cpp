@@ -77,3 +77,20 @@ std::string shellCommand(const std::string &arguments)
                                              << "\" did not end within " << timeoutMs << " ms";
     return ::testing::AssertionSuccess();
 }
+
+::testing::AssertionResult endProgramOfWindow(HWND window, UINT request, DWORD timeoutMs)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
+    if (!process)
+        return ::testing::AssertionFailure() << "cannot open the process of the window";
+    PostMessageA(window, request, 0, 0);
+    bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    if (!ended)
+        TerminateProcess(process, 1);
+    CloseHandle(process);
+    if (!ended)
+        return ::testing::AssertionFailure() << "the program did not end when asked";
+    return ::testing::AssertionSuccess();
+}

@@ -39,4 +39,8 @@ std::string shellCommand(const std::string &arguments);
 ::testing::AssertionResult runShellToEnd(const std::string &arguments, DWORD timeoutMs,
                                          DWORD *status);
 
+// Posts `request` to `window` of a program started without a handle of ours and waits for that
+// program to end; one that does not end within timeoutMs is killed, and the result fails.
+::testing::AssertionResult endProgramOfWindow(HWND window, UINT request, DWORD timeoutMs);
+
 #endif

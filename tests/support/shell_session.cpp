@@ -1,8 +1,10 @@
 #include "tests/support/shell_session.h"
 
+#include "shell/names.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/input.h"
 #include "tests/support/shell_window.h"
+#include "tests/support/table_program.h"
 
 namespace {
 
@@ -33,6 +35,33 @@ RECT placeInParent(HWND child)
     GetWindowRect(child, &area);
     MapWindowPoints(NULL, GetParent(child), reinterpret_cast<POINT *>(&area), 2);
     return area;
+}
+
+void ShellSession::SetUp()
+{
+    endTablePrograms();
+    for (int left = 10; left > 0 && waitForShellWindow(0, 0); --left)
+        closeStartedShell(5000);
+}
+
+void ShellSession::TearDown()
+{
+    endShell();
+    endTablePrograms();
+}
+
+void ShellSession::endTablePrograms(const std::string &log)
+{
+    for (const std::string &line : tableLogLines(log)) {
+        const std::string switchText = " -nomovie";
+        if (line.compare(0, 6, "start ") == 0 && line.size() > switchText.size() &&
+            line.compare(line.size() - switchText.size(), switchText.size(), switchText) == 0) {
+            endStartedTableProgram(5000);
+            break;
+        }
+    }
+    for (int left = 10; left > 0 && waitForWindow(tableClassName, 0, 0); --left)
+        endStartedTableProgram(5000);
 }
 
 void ShellSession::endShell()
@@ -73,6 +102,9 @@ void ShellSession::addTable(const std::string &name, const std::string &exe, int
     window = waitForShellWindow(shell->id(), windowTimeoutMs);
     if (!window)
         return ::testing::AssertionFailure() << "the shell showed no window";
+    // The window is visible before the preselection is made; the main loop waits after it.
+    if (WaitForInputIdle(shell->info.hProcess, windowTimeoutMs) != 0)
+        return ::testing::AssertionFailure() << "the shell did not reach its main loop";
     return ::testing::AssertionSuccess();
 }
 
@@ -120,6 +152,11 @@ std::vector<HWND> ShellSession::frames() const
 HWND ShellSession::pictureIn(HWND frame)
 {
     return GetWindow(frame, GW_CHILD);
+}
+
+bool ShellSession::shows(const std::string &selected) const
+{
+    return labelText() == selected && IsWindowEnabled(okButton());
 }
 
 std::string ShellSession::labelText() const

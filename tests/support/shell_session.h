@@ -20,11 +20,18 @@ protected:
     HWND window = NULL;
     int tables = 0;
 
-    void TearDown() override { endShell(); }
+    // A table program or shell that an earlier test left behind would take this test's shell
+    // over: they are ended first.
+    void SetUp() override;
+    void TearDown() override;
 
     // Ends a shell still running: answers its message boxes, closes its window, and kills it
     // when it does not end.
     void endShell();
+    // Ends every table program still running, waiting first for one that the shell started
+    // according to the table log `log` (when given). A table left running would take the next
+    // shell's notification and end that shell at once.
+    static void endTablePrograms(const std::string &log = "");
     // Appends a table to the catalogue; id < -1 leaves "Table Id" unset.
     void addTable(const std::string &name, const std::string &exe, int id = -2,
                   const std::string &bitmap = "");
@@ -47,6 +54,8 @@ protected:
     static HWND pictureIn(HWND frame);
 
     std::string labelText() const;
+    // True once the selection of `selected` is complete: its name on the label, OK enabled.
+    bool shows(const std::string &selected) const;
     HWND focus() const;
     static bool isDefaultButton(HWND button);
 };

@@ -35,19 +35,7 @@ void closeShellWindow(HWND window)
     HWND window = waitForShellWindow(0, timeoutMs);
     if (!window)
         return ::testing::AssertionFailure() << "no shell window";
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
-    if (!process)
-        return ::testing::AssertionFailure() << "cannot open the shell's process";
-    closeShellWindow(window);
-    bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
-    if (!ended)
-        TerminateProcess(process, 1);
-    CloseHandle(process);
-    if (!ended)
-        return ::testing::AssertionFailure() << "the shell did not end when its window was closed";
-    return ::testing::AssertionSuccess();
+    return endProgramOfWindow(window, WM_CLOSE, timeoutMs);
 }
 
 ShellWindowCloser::ShellWindowCloser()

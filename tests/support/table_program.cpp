@@ -109,17 +109,5 @@ std::string callerWords(HWND window)
     HWND window = waitForWindow(tableClassName, 0, timeoutMs);
     if (!window)
         return ::testing::AssertionFailure() << "no table program window";
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
-    if (!process)
-        return ::testing::AssertionFailure() << "cannot open the table program's process";
-    PostMessageA(window, WM_QUIT, 0, 0);
-    bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
-    if (!ended)
-        TerminateProcess(process, 1);
-    CloseHandle(process);
-    if (!ended)
-        return ::testing::AssertionFailure() << "the table program did not end when asked";
-    return ::testing::AssertionSuccess();
+    return endProgramOfWindow(window, WM_QUIT, timeoutMs);
 }
