@@ -303,6 +303,7 @@ protected:
 
     void SetUp() override
     {
+        ShellSession::SetUp();
         char wanted[8] = "8";
         GetEnvironmentVariableA("PINBALL_XVFB_DEPTH", wanted, sizeof wanted);
         HDC screen = GetDC(NULL);
