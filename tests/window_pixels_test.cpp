@@ -242,14 +242,14 @@ int textLines(const std::string &name)
     return height / metrics.tmHeight;
 }
 
-// Compares the pixels that the art covers; a placeholder narrower than 120 leaves a strip.
-::testing::AssertionResult showsPlaceholder(const Capture &shown, const IndexedPicture &art, const std::string &name)
+// Compares the top-left width by height pixels of what is shown with what belongs there.
+template <typename Expected>
+::testing::AssertionResult sameCorner(const Capture &shown, const Expected &want, int width, int height)
 {
-    Capture want = placeholderWithName(art, name);
     int wrong = 0;
     std::string first;
-    for (int y = 0; y < art.height; y++)
-        for (int x = 0; x < art.width; x++)
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
             if (shown.at(x, y) != want.at(x, y) && wrong++ == 0)
                 first = "(" + std::to_string(x) + ", " + std::to_string(y) + ") is " + colourText(shown.at(x, y)) +
                         ", want " + colourText(want.at(x, y));
@@ -258,18 +258,15 @@ int textLines(const std::string &name)
     return ::testing::AssertionSuccess();
 }
 
+// Compares the pixels that the art covers; a placeholder narrower than 120 leaves a strip.
+::testing::AssertionResult showsPlaceholder(const Capture &shown, const IndexedPicture &art, const std::string &name)
+{
+    return sameCorner(shown, placeholderWithName(art, name), art.width, art.height);
+}
+
 ::testing::AssertionResult showsPicture(const Capture &shown, const IndexedPicture &picture)
 {
-    int wrong = 0;
-    std::string first;
-    for (int y = 0; y < picture.height; y++)
-        for (int x = 0; x < picture.width; x++)
-            if (shown.at(x, y) != picture.at(x, y) && wrong++ == 0)
-                first = "(" + std::to_string(x) + ", " + std::to_string(y) + ") is " + colourText(shown.at(x, y)) +
-                        ", want " + colourText(picture.at(x, y));
-    if (wrong)
-        return ::testing::AssertionFailure() << wrong << " pixels differ, first " << first;
-    return ::testing::AssertionSuccess();
+    return sameCorner(shown, picture, picture.width, picture.height);
 }
 
 // The colours of a capture outside the top-left width by height corner that a picture covers.
