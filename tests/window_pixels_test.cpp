@@ -60,26 +60,6 @@ struct Capture {
     }
 };
 
-// On the 8-bit display each process maps pixels to colours through its own copy of the system
-// palette. Realising the palette that the shell builds from its background's colours gives
-// this process the shell's mapping, so that pixels read back as the shell's colours.
-HPALETTE shellMapping()
-{
-    static HPALETTE palette = NULL;
-    if (palette)
-        return palette;
-    std::vector<COLORREF> colours = resourcePicture("BKGND_BMP").colours;
-    std::vector<BYTE> block(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY));
-    LOGPALETTE *logical = reinterpret_cast<LOGPALETTE *>(block.data());
-    logical->palVersion = 0x300;
-    logical->palNumEntries = 256;
-    for (size_t i = 0; i < colours.size() && i < 236; i++)
-        logical->palPalEntry[10 + i] = {GetRValue(colours[i]), GetGValue(colours[i]), GetBValue(colours[i]),
-                                        PC_NOCOLLAPSE};
-    palette = CreatePalette(logical);
-    return palette;
-}
-
 Capture captureScreen(const RECT &area)
 {
     Capture capture;
@@ -89,8 +69,6 @@ Capture captureScreen(const RECT &area)
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), capture.width, -capture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void *bits = NULL;
     HDC screen = GetDC(NULL);
-    SelectPalette(screen, shellMapping(), FALSE);
-    RealizePalette(screen);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     if (section) {
