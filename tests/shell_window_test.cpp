@@ -357,11 +357,7 @@ TEST_F(ShellWindow, DisplayChangeKeepsEveryPlace)
         GetWindowRect(each, &place);
         before.push_back(place);
     }
-    HDC screen = GetDC(NULL);
-    int depth = GetDeviceCaps(screen, BITSPIXEL);
-    ReleaseDC(NULL, screen);
-    SendMessageA(window, WM_DISPLAYCHANGE, depth,
-                 MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    sendDisplayChange();
     for (size_t i = 0; i < windows.size(); ++i) {
         SCOPED_TRACE(windowClass(windows[i]) + " " + std::to_string(i));
         RECT after;

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Checks the generated art against the formats the shell loads.
 
-Usage: python3 tools/check_art.py OUTDIR   (exit status 1 on the first fault)
+Usage: python3 tools/check_art.py OUTDIR
+       python3 tools/check_art.py --tables TABLEDIR OUTDIR
+(exit status 1 on the first fault)
 """
 import os
 import struct
@@ -62,6 +64,14 @@ def check_placeholder(path, w):
          f"(mean {mean:.0f}, max {max(lum):.0f})")
 
 
+def check_table_picture(path, background):
+    """A demo table's picture must use the background's colours, in its order,
+    to show true on the 8-bit display whose palette the background sets."""
+    pal, used, *_ = check_bmp(path, 120, 120, 236, 235)
+    need(pal == background, f"{os.path.basename(path)}: colours differ from bkgnd.bmp")
+    need(len(used) > 40, f"{os.path.basename(path)}: only {len(used)} colours used")
+
+
 def check_icon(path):
     d = open(path, 'rb').read()
     need(struct.unpack_from('<HHH', d, 0) == (0, 1, 3), "shell.ico: ICONDIR must hold 3 icons")
@@ -91,14 +101,24 @@ def check_icon(path):
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: check_art.py OUTDIR")
-    out = sys.argv[1]
+    args = sys.argv[1:]
+    if len(args) == 3 and args[0] == '--tables':
+        tables, out = args[1], args[2]
+    elif len(args) == 1:
+        tables, out = None, args[0]
+    else:
+        sys.exit("usage: check_art.py [--tables TABLEDIR] OUTDIR")
     try:
-        check_background(os.path.join(out, 'bkgnd.bmp'))
-        check_placeholder(os.path.join(out, 'no_pb.bmp'), 120)
-        check_placeholder(os.path.join(out, 'pb_oncd.bmp'), 119)
-        check_icon(os.path.join(out, 'shell.ico'))
+        if tables:
+            background, *_ = check_bmp(os.path.join(out, 'bkgnd.bmp'), 580, 388, 236, 235)
+            for name in sorted(os.listdir(tables)):
+                if name.endswith('.bmp'):
+                    check_table_picture(os.path.join(tables, name), background)
+        else:
+            check_background(os.path.join(out, 'bkgnd.bmp'))
+            check_placeholder(os.path.join(out, 'no_pb.bmp'), 120)
+            check_placeholder(os.path.join(out, 'pb_oncd.bmp'), 119)
+            check_icon(os.path.join(out, 'shell.ico'))
     except (Bad, OSError, struct.error) as e:
         sys.exit(f"check_art: {e}")
     print("check_art: art OK")

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Draws the shell's art: window background, picture placeholders and icon.
+"""Draws the shell's art (window background, picture placeholders and icon) and
+the pictures of the demo's tables.
 
-Usage: python3 tools/make_art.py OUTDIR
+Usage: python3 tools/make_art.py OUTDIR            the shell's own art
+       python3 tools/make_art.py --tables OUTDIR   the demo tables' pictures
 
 Everything is painted procedurally from fixed seeds so a rebuild yields the
 same bytes; there are no source images to lose or keep in sync.
@@ -328,8 +330,23 @@ def flipper(cv, px, py, tx, ty, r0, r1):
 
 
 # --------------------------------------------------------------- lettering --
-# Our own 5x7 face, only the letters the title needs.
+# Our own 5x7 face, only the letters the titles need.
 FONT = {
+    'A': ".111. 1...1 1...1 11111 1...1 1...1 1...1",
+    'B': "1111. 1...1 1...1 1111. 1...1 1...1 1111.",
+    'C': ".111. 1...1 1.... 1.... 1.... 1...1 .111.",
+    'E': "11111 1.... 1.... 1111. 1.... 1.... 11111",
+    'G': ".111. 1...1 1.... 1.111 1...1 1...1 .1111",
+    'H': "1...1 1...1 1...1 11111 1...1 1...1 1...1",
+    'I': "111 .1. .1. .1. .1. .1. 111",
+    'L': "1.... 1.... 1.... 1.... 1.... 1.... 11111",
+    'M': "1...1 11.11 1.1.1 1.1.1 1...1 1...1 1...1",
+    'N': "1...1 11..1 1.1.1 1..11 1...1 1...1 1...1",
+    'O': ".111. 1...1 1...1 1...1 1...1 1...1 .111.",
+    'R': "1111. 1...1 1...1 1111. 1.1.. 1..1. 1...1",
+    'S': ".1111 1.... 1.... .111. ....1 ....1 1111.",
+    'T': "11111 ..1.. ..1.. ..1.. ..1.. ..1.. ..1..",
+    'U': "1...1 1...1 1...1 1...1 1...1 1...1 .111.",
     'V': "1...1 1...1 1...1 1...1 .1.1. .1.1. ..1..",
     'a': "..... ..... .111. ....1 .1111 1...1 .1111",
     'n': "..... ..... 1.11. 11..1 1...1 1...1 1...1",
@@ -354,7 +371,7 @@ def text_strokes(text, ox, oy, cell, slant):
             x += 3
             continue
         rows = FONT[ch].split()
-        on = {(c, r) for r in range(7) for c in range(5) if rows[r][c] == '1'}
+        on = {(c, r) for r in range(7) for c in range(len(rows[r])) if rows[r][c] == '1'}
         c0 = min(c for c, _ in on)
         width = max(c for c, _ in on) - c0 + 1
 
@@ -386,17 +403,17 @@ def text_mask(segs, rad, w, h):
     return mask
 
 
-def title(cv, text, cy, cell):
+def title(cv, text, cy, cell, glow_colour=(255, 40, 200)):
     """Chrome lettering on a dark outline, with a neon bloom behind it."""
     segs, width = text_strokes(text, 0, 0, cell, 0.18)
     ox, oy = (cv.w - width) / 2 - 3.5 * cell * 0.18, cy - 3.5 * cell
     segs = [(a + ox, b + oy, c + ox, d + oy) for a, b, c, d in segs]
     rad = cell * 0.52
-    outline = text_mask(segs, rad + 2.2, cv.w, cv.h)
+    outline = text_mask(segs, rad + 0.55 * cell, cv.w, cv.h)
     fill = text_mask(segs, rad, cv.w, cv.h)
     glow = Canvas(cv.w, cv.h)
     for (x, y), a in outline.items():
-        glow.add(x, y, (255, 40, 200), a)
+        glow.add(x, y, glow_colour, a)
     glow.blur(3)
     cv.add_canvas(glow, 0.9)
     for (x, y), a in outline.items():
@@ -639,6 +656,203 @@ def oncd_motif(cv):
         disc(cv, x, y, 4.4)
 
 
+# ---------------------------------------------------------- table pictures --
+# The demo's tables: each a little playfield with its own theme, drawn in the
+# background's palette so it shows true on the shell's 8-bit display.
+
+def pic_arch(inset):
+    """Rounded top of a 120-pixel playfield, open at the bottom."""
+    r, lo, hi = 22 - inset, 3 + inset, PH_W - 4 - inset
+    pts = [(lo, PH_W + 2), (lo, 25)]
+    pts += [(25 + r * math.cos(math.pi + k * math.pi / 24),
+             25 + r * math.sin(math.pi + k * math.pi / 24)) for k in range(13)]
+    pts += [(PH_W - 26 + r * math.cos(1.5 * math.pi + k * math.pi / 24),
+             25 + r * math.sin(1.5 * math.pi + k * math.pi / 24)) for k in range(13)]
+    return pts + [(hi, PH_W + 2)]
+
+
+def ramp_band(cv, pts, width, body, rail=(235, 240, 255)):
+    """A clear plastic ramp seen from above: tinted body between two steel rails."""
+    half = width / 2
+
+    def fn(x, y):
+        d = min(seg_dist(x, y, *pts[k], *pts[k + 1])[0] for k in range(len(pts) - 1))
+        if d > half + 0.7:
+            return None
+        if d > half - 1.3:
+            return rail, clamp(half + 0.7 - d) * 0.95
+        return body, 0.45
+    xs, ys = [p[0] for p in pts], [p[1] for p in pts]
+    cv.shade(min(xs) - half - 1, min(ys) - half - 1, max(xs) + half + 1, max(ys) + half + 1, fn)
+
+
+def arc_points(cx, cy, rx, ry, a0, a1, n=24):
+    return [(cx + rx * math.cos(a0 + (a1 - a0) * k / n), cy + ry * math.sin(a0 + (a1 - a0) * k / n))
+            for k in range(n + 1)]
+
+
+def table_furniture(cv, arch_colours, bumpers, ball_at):
+    """What every table has: a lit arch, bumpers, two flippers and a ball."""
+    glow, tubes = Canvas(PH_W, PH_W), Canvas(PH_W, PH_W)
+    neon(tubes, glow, pic_arch(0), 1.4,
+         lambda t: mix(arch_colours[0], arch_colours[1], smooth(0.2, 0.8, t)), 0.7)
+    for cx, cy, r, c in bumpers:
+        spot(glow, cx, cy, r * 2.6, c, 0.8)
+    glow.blur(2)
+    cv.add_canvas(glow, 1.0)
+    cv.add_canvas(tubes, 1.0)
+    for cx, cy, r, c in bumpers:
+        bumper(cv, cx, cy, r, c)
+    flipper(cv, 30, 101, 52, 112, 5, 2.4)
+    flipper(cv, PH_W - 30, 101, PH_W - 52, 112, 5, 2.4)
+    ball(cv, *ball_at, 3.6)
+
+
+def vignette(x, y, c, k=0.75):
+    d = math.hypot(x / (PH_W - 1) - 0.5, y / (PH_W - 1) - 0.5)
+    return mix(c, (1, 1, 6), k * smooth(0.45, 0.85, d))
+
+
+def harbour_lights():
+    cv = Canvas(PH_W, PH_W)
+    horizon = 74
+
+    def sky_and_sea(x, y):
+        if y < horizon:
+            c = mix((4, 8, 30), (20, 60, 110), smooth(10, horizon, y))
+        else:
+            v = (y - horizon) / (PH_W - horizon)
+            c = mix((10, 40, 80), (2, 10, 30), v)
+            wave = math.sin(x * 0.35 + y * 1.3) * math.sin(y * 0.9)
+            c = mix(c, (40, 110, 170), 0.35 * clamp(wave) * (1 - v))
+            # the lamp's path of light on the water
+            c = mix(c, (255, 220, 120), 0.7 * clamp(1 - abs(x - 84) / (3 + v * 14)) * clamp(wave + 0.6))
+        return vignette(x, y, c)
+    cv.fill(sky_and_sea)
+    starfield_small(cv, random.Random(4102), 70, horizon - 8)
+    beams = Canvas(PH_W, PH_W)
+    for ang, spread in ((math.pi * 1.07, 0.09), (math.pi * 1.93, 0.07)):
+        for y in range(PH_W):
+            for x in range(PH_W):
+                dx, dy = x - 84, y - 47
+                a = math.atan2(dy, dx) % (2 * math.pi)
+                off = abs((a - ang + math.pi) % (2 * math.pi) - math.pi)
+                if off < spread and y < horizon:
+                    k = (1 - off / spread) * clamp(1 - math.hypot(dx, dy) / 95)
+                    beams.add(x, y, (255, 230, 150), 0.55 * k)
+    cv.add_canvas(beams, 1.0)
+
+    def tower(x, y):
+        if y < 50 or y > horizon + 2:
+            return None
+        half = 5 + (y - 50) * 0.12
+        if abs(x - 84) > half + 0.5:
+            return None
+        band = int((y - 50) / 6) % 2
+        c = (220, 40, 40) if band else (240, 240, 245)
+        c = mix(c, (0, 0, 0), 0.45 * smooth(-half, half, x - 84))
+        return c, clamp(half + 0.5 - abs(x - 84))
+    cv.shade(74, 48, 94, horizon + 2, tower)
+    spot(cv, 84, 47, 10, (255, 240, 170), 1.0)
+    cv.shade(78, 40, 90, 42, lambda x, y: ((60, 40, 40), 1.0))
+    rocks = [(72, horizon + 1, 9), (94, horizon + 2, 7), (83, horizon + 3, 8)]
+    for rx, ry, r in rocks:
+        cv.shade(rx - r, ry - r, rx + r, ry + 1, lambda x, y, rx=rx, ry=ry, r=r:
+                 (mix((40, 36, 50), (90, 84, 100), smooth(r, -r, x - rx + y - ry)), 1.0)
+                 if math.hypot(x - rx, (y - ry) * 1.6) < r and y <= ry + 1 else None)
+    ramp_band(cv, arc_points(60, 92, 46, 34, math.pi * 1.05, math.pi * 1.42), 7, (40, 200, 255))
+    table_furniture(cv, ((40, 200, 255), (255, 200, 60)),
+                    [(26, 60, 7, (255, 50, 60)), (44, 48, 6, (60, 230, 90))], (62, 88))
+    title(cv, "HARBOUR", 11, 1.6, (40, 160, 255))
+    title(cv, "LIGHTS", 25, 1.6, (255, 190, 30))
+    return cv
+
+
+def starfield_small(cv, rng, count, bottom):
+    for _ in range(count):
+        x, y = rng.uniform(4, PH_W - 4), rng.uniform(4, bottom)
+        b = rng.random() ** 2
+        cv.add(int(x), int(y), (230, 235, 255), 0.3 + 0.7 * b)
+
+
+def comet_run():
+    cv = Canvas(PH_W, PH_W)
+    cv.fill(lambda x, y: vignette(x, y, mix((8, 6, 30), (30, 10, 60), y / PH_W), 0.6))
+    starfield_small(cv, random.Random(5521), 110, PH_W - 4)
+
+    def planet(x, y):
+        dx, dy = x - 38, y - 70
+        d = math.hypot(dx, dy)
+        if d > 17.5:
+            return None
+        band = math.sin(dy * 0.7 + dx * 0.15)
+        c = mix((200, 90, 40), (255, 190, 110), 0.5 + 0.5 * band)
+        c = mix(c, (20, 6, 30), smooth(-8, 18, dx + dy))
+        return c, clamp(17.5 - d)
+    # the ring is a ramp round the planet: its far half passes behind it
+    ramp_band(cv, arc_points(38, 70, 30, 9, math.pi, 2 * math.pi), 5, (255, 120, 220))
+    cv.shade(18, 50, 58, 90, planet)
+    ramp_band(cv, arc_points(38, 70, 30, 9, 0, math.pi), 5, (255, 120, 220))
+
+    def comet(x, y):
+        # the tail widens and fades from the head at (86, 50) up to the top right
+        d, t = seg_dist(x, y, 86, 50, 124, 4)
+        w = 2 + 9 * t
+        if d > w:
+            return None
+        return mix((255, 255, 255), (60, 160, 255), t), (1 - d / w) * (1 - t) * 0.9
+    cv.shade(70, 0, PH_W, 64, comet)
+    spot(cv, 86, 50, 11, (120, 200, 255), 0.8)
+    table_furniture(cv, ((255, 60, 200), (60, 200, 255)),
+                    [(94, 76, 6, (40, 160, 255)), (76, 86, 5, (255, 190, 30))], (86, 50))
+    title(cv, "COMET", 11, 1.9, (60, 200, 255))
+    title(cv, "RUN", 27, 1.9, (255, 60, 200))
+    return cv
+
+
+def midnight_carnival():
+    cv = Canvas(PH_W, PH_W)
+    cv.fill(lambda x, y: vignette(x, y, mix((26, 6, 44), (70, 14, 70), smooth(20, 110, y)), 0.6))
+    starfield_small(cv, random.Random(6630), 50, 60)
+    cx, cy, r = 60, 62, 25
+    glow, lights = Canvas(PH_W, PH_W), Canvas(PH_W, PH_W)
+    for k in range(16):
+        a = k * math.pi / 8
+        ex, ey = cx + r * math.cos(a), cy + r * math.sin(a)
+        stroke(lights, [(cx, cy), (ex, ey)], 0.8, lambda t: (150, 120, 200), 0.8)
+        c = hsv(k * 45 % 360, 0.75, 1.0)
+        spot(glow, ex, ey, 6, c, 0.9)
+        spot(lights, ex, ey, 2.2, mix(c, (255, 255, 255), 0.5), 1.0)
+    stroke(lights, arc_points(cx, cy, r, r, 0, 2 * math.pi, 48), 1.2, lambda t: (255, 110, 220), 0.9)
+    stroke(lights, [(cx, cy), (cx - 14, cy + 40), (cx + 14, cy + 40), (cx, cy)], 1.2,
+           lambda t: (200, 200, 230), 0.8)
+    glow.blur(2)
+    cv.add_canvas(glow, 1.0)
+    cv.add_canvas(lights, 1.0)
+    bumper(cv, cx, cy, 5, (255, 190, 30))
+
+    def tent(x, y, left, right, top, base):
+        mid = (left + right) / 2
+        span = (right - left) / 2
+        roof = top + (base - top) * abs(x - mid) / span
+        if not left <= x <= right or y < roof or y > base + 10:
+            return None
+        stripe = int((x - left) / 4) % 2
+        c = (230, 30, 60) if stripe else (250, 235, 200)
+        return mix(c, (20, 0, 30), 0.35 + 0.3 * smooth(roof, base + 10, y)), 1.0
+    cv.shade(4, 66, 36, 92, lambda x, y: tent(x, y, 6, 34, 68, 80))
+    cv.shade(84, 70, 116, 94, lambda x, y: tent(x, y, 86, 114, 72, 84))
+    table_furniture(cv, ((255, 60, 200), (255, 200, 60)),
+                    [(20, 50, 6, (60, 230, 90)), (100, 50, 6, (40, 160, 255))], (74, 92))
+    title(cv, "MIDNIGHT", 11, 1.45, (255, 40, 200))
+    title(cv, "CARNIVAL", 24, 1.45, (255, 190, 30))
+    return cv
+
+
+TABLE_PICTURES = {'harbour.bmp': harbour_lights, 'comet.bmp': comet_run,
+                  'carnival.bmp': midnight_carnival}
+
+
 # ----------------------------------------------------------------- icon -----
 
 def icon_image(size):
@@ -717,24 +931,32 @@ def ico_bytes(images):
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: make_art.py OUTDIR")
-    outdir = sys.argv[1]
+    args = sys.argv[1:]
+    tables = args[:1] == ['--tables']
+    if tables:
+        args = args[1:]
+    if len(args) != 1:
+        sys.exit("usage: make_art.py [--tables] OUTDIR")
+    outdir = args[0]
     os.makedirs(outdir, exist_ok=True)
     pal = build_palette()
-    ph_pal = SYS_LOW + pal + SYS_HIGH + [(0, 0, 0)]  # 257 entries by design
     q = Quantizer(pal)
+    if tables:
+        files = {name: bmp8_bytes(PH_W, PH_W, pal, q.image(draw(), 6), len(pal))
+                 for name, draw in TABLE_PICTURES.items()}
+    else:
+        ph_pal = SYS_LOW + pal + SYS_HIGH + [(0, 0, 0)]  # 257 entries by design
 
-    def ph_rows(cv):
-        return [[v + len(SYS_LOW) for v in row] for row in q.image(cv, 5)]
-    files = {
-        'bkgnd.bmp': bmp8_bytes(BK_W, BK_H, pal, background(pal), 236),
-        'no_pb.bmp': bmp8_bytes(PH_W, PH_W, ph_pal, ph_rows(placeholder(
-            PH_W, PH_W, (130, 144, 186), (255, 255, 255), (40, 50, 96), (12, 16, 36), no_pb_motif)), 257),
-        'pb_oncd.bmp': bmp8_bytes(PH_W - 1, PH_W, ph_pal, ph_rows(placeholder(
-            PH_W - 1, PH_W, (200, 140, 30), (255, 230, 120), (48, 28, 92), (12, 10, 36), oncd_motif)), 257),
-        'shell.ico': ico_bytes([icon_image(32), icon_image(16), icon_image(48)]),
-    }
+        def ph_rows(cv):
+            return [[v + len(SYS_LOW) for v in row] for row in q.image(cv, 5)]
+        files = {
+            'bkgnd.bmp': bmp8_bytes(BK_W, BK_H, pal, background(pal), 236),
+            'no_pb.bmp': bmp8_bytes(PH_W, PH_W, ph_pal, ph_rows(placeholder(
+                PH_W, PH_W, (130, 144, 186), (255, 255, 255), (40, 50, 96), (12, 16, 36), no_pb_motif)), 257),
+            'pb_oncd.bmp': bmp8_bytes(PH_W - 1, PH_W, ph_pal, ph_rows(placeholder(
+                PH_W - 1, PH_W, (200, 140, 30), (255, 230, 120), (48, 28, 92), (12, 10, 36), oncd_motif)), 257),
+            'shell.ico': ico_bytes([icon_image(32), icon_image(16), icon_image(48)]),
+        }
     for name, data in files.items():
         with open(os.path.join(outdir, name), 'wb') as f:
             f.write(data)

@@ -108,6 +108,15 @@ void ShellSession::addTable(const std::string &name, const std::string &exe, int
     return ::testing::AssertionSuccess();
 }
 
+void ShellSession::sendDisplayChange() const
+{
+    HDC screen = GetDC(NULL);
+    int depth = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(NULL, screen);
+    SendMessageA(window, WM_DISPLAYCHANGE, depth,
+                 MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+}
+
 HWND ShellSession::label() const
 {
     return mainChild(window, labelIndex);

@@ -37,6 +37,9 @@ protected:
     // Waits for the end of the shell; its exit status, or a failure when it goes on.
     ::testing::AssertionResult waitForEnd(DWORD *status, DWORD timeoutMs = 10000);
 
+    // Tells the main window that the display changed, keeping the present depth and size.
+    void sendDisplayChange() const;
+
     // The children of the main window, in the order in which the shell made them: the name
     // label, OK, Cancel, the background.
     HWND label() const;

@@ -1,0 +1,478 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/bitmap_files.h"
+#include "tests/support/input.h"
+#include "tests/support/shell_session.h"
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+// What the player sees of the real shell, read back from the screen: frames, pictures,
+// placeholders and the background, and what a display change does to them.
+
+namespace {
+
+const DWORD waitMs = 5000;
+
+// An 8-bit picture of the module's bitmap resource: colours and the index of each pixel, so a
+// test knows what the shell must show for it.
+struct IndexedPicture {
+    int width = 0, height = 0;
+    std::vector<COLORREF> colours;
+    std::vector<BYTE> indices; // top-down rows
+
+    COLORREF at(int x, int y) const { return colours[indices[y * width + x]]; }
+};
+
+IndexedPicture resourcePicture(const char *name)
+{
+    IndexedPicture picture;
+    HMODULE module = GetModuleHandleA(NULL);
+    const BYTE *data = static_cast<const BYTE *>(LockResource(LoadResource(module, FindResourceA(module, name, RT_BITMAP))));
+    if (!data)
+        return picture;
+    const BITMAPINFOHEADER *header = reinterpret_cast<const BITMAPINFOHEADER *>(data);
+    const RGBQUAD *table = reinterpret_cast<const RGBQUAD *>(data + header->biSize);
+    for (DWORD i = 0; i < header->biClrUsed; i++)
+        picture.colours.push_back(RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue));
+    const BYTE *bits = reinterpret_cast<const BYTE *>(table + header->biClrUsed);
+    picture.width = header->biWidth;
+    picture.height = header->biHeight;
+    int stride = (picture.width + 3) & ~3;
+    for (int y = 0; y < picture.height; y++)
+        for (int x = 0; x < picture.width; x++)
+            picture.indices.push_back(bits[(picture.height - 1 - y) * stride + x]);
+    return picture;
+}
+
+// The colours of a rectangle of the screen, read through a 32-bit DIB section.
+struct Capture {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+
+    COLORREF at(int x, int y) const { return pixels[y * width + x]; }
+    bool operator==(const Capture &other) const
+    {
+        return width == other.width && height == other.height && pixels == other.pixels;
+    }
+};
+
+Capture captureScreen(const RECT &area)
+{
+    Capture capture;
+    capture.width = area.right - area.left;
+    capture.height = area.bottom - area.top;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), capture.width, -capture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void *bits = NULL;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    if (section) {
+        HGDIOBJ old = SelectObject(memory, section);
+        BitBlt(memory, 0, 0, capture.width, capture.height, screen, area.left, area.top, SRCCOPY);
+        GdiFlush();
+        const DWORD *bgr = static_cast<const DWORD *>(bits);
+        for (int i = 0; i < capture.width * capture.height; i++)
+            capture.pixels.push_back(RGB((bgr[i] >> 16) & 0xFF, (bgr[i] >> 8) & 0xFF, bgr[i] & 0xFF));
+        SelectObject(memory, old);
+        DeleteObject(section);
+    }
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return capture;
+}
+
+std::string colourText(COLORREF colour)
+{
+    return "(" + std::to_string(GetRValue(colour)) + ", " + std::to_string(GetGValue(colour)) + ", " +
+           std::to_string(GetBValue(colour)) + ")";
+}
+
+std::string coloursText(const std::set<COLORREF> &colours)
+{
+    std::string text;
+    for (COLORREF colour : colours)
+        text += colourText(colour) + " ";
+    return text;
+}
+
+// The whole of a window (frame and all) as it stands on the screen.
+Capture captureWindow(HWND window)
+{
+    RECT area;
+    GetWindowRect(window, &area);
+    return captureScreen(area);
+}
+
+// Has the shell paint the window and its children again at once.
+void repaint(HWND window)
+{
+    RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+// What the screen shows of `area` once it has held still for 100 ms: Wine copies a window's
+// drawing to the screen a moment after it is made.
+Capture settled(const RECT &area)
+{
+    Capture last = captureScreen(area);
+    for (int still = 0, tries = 0; still < 5 && tries < 250; tries++) {
+        Sleep(20);
+        Capture now = captureScreen(area);
+        still = now == last ? still + 1 : 0;
+        last = now;
+    }
+    return last;
+}
+
+Capture settledWindow(HWND window)
+{
+    RECT area;
+    GetWindowRect(window, &area);
+    return settled(area);
+}
+
+
+// A table picture of the given size in the background's colours, in blocks of ten pixels
+// that each take another colour, as the shell's art tool draws the demo's pictures.
+IndexedPicture patternPicture(int width, int height, int seed)
+{
+    IndexedPicture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.colours = resourcePicture("BKGND_BMP").colours;
+    int count = (int)picture.colours.size();
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            picture.indices.push_back((BYTE)((x / 10 * 7 + y / 10 * 31 + seed) % count));
+    return picture;
+}
+
+Bytes bitmapFile(const IndexedPicture &picture)
+{
+    int stride = (picture.width + 3) & ~3;
+    DWORD tableSize = (DWORD)picture.colours.size() * 4;
+    DWORD bitsOffset = 14 + 40 + tableSize;
+    Bytes file;
+    put16(file, 0x4D42);
+    put32(put32(put32(file, bitsOffset + stride * picture.height), 0), bitsOffset);
+    put32(put32(put32(file, 40), picture.width), picture.height);
+    put16(put16(file, 1), 8);
+    put32(put32(file, BI_RGB), stride * picture.height);
+    put32(put32(put32(put32(file, 2835), 2835), (DWORD)picture.colours.size()), 0);
+    for (COLORREF colour : picture.colours)
+        put32(file, (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
+    for (int y = picture.height - 1; y >= 0; y--) {
+        Bytes row(picture.indices.begin() + y * picture.width, picture.indices.begin() + (y + 1) * picture.width);
+        row.resize(stride);
+        putBytes(file, row);
+    }
+    return file;
+}
+
+// How a placeholder with the name on it must look: the art, and over it the name in the
+// default font, centred and wrapped in the 100 by 100 box at (9, 9) in white, on its black
+// shadow one pixel down and to the right, with "&" drawn as itself.
+Capture placeholderWithName(const IndexedPicture &art, const std::string &name)
+{
+    Capture picture;
+    picture.width = picture.height = 120;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 120, -120, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void *bits = NULL;
+    HDC memory = CreateCompatibleDC(NULL);
+    HBITMAP section = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(memory, section);
+    DWORD *pixels = static_cast<DWORD *>(bits);
+    for (int y = 0; y < art.height; y++)
+        for (int x = 0; x < art.width; x++) {
+            COLORREF colour = art.at(x, y);
+            pixels[y * 120 + x] = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+        }
+    SetBkMode(memory, TRANSPARENT);
+    const UINT flags = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
+    RECT shadow = {10, 10, 110, 110}, text = {9, 9, 109, 109};
+    SetTextColor(memory, RGB(0, 0, 0));
+    DrawTextA(memory, name.c_str(), (int)name.size(), &shadow, flags);
+    SetTextColor(memory, RGB(255, 255, 255));
+    DrawTextA(memory, name.c_str(), (int)name.size(), &text, flags);
+    GdiFlush();
+    for (int i = 0; i < 120 * 120; i++)
+        picture.pixels.push_back(RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF));
+    SelectObject(memory, old);
+    DeleteObject(section);
+    DeleteDC(memory);
+    return picture;
+}
+
+int textLines(const std::string &name)
+{
+    HDC memory = CreateCompatibleDC(NULL);
+    RECT rect = {0, 0, 100, 100};
+    TEXTMETRICA metrics;
+    GetTextMetricsA(memory, &metrics);
+    int height = DrawTextA(memory, name.c_str(), (int)name.size(), &rect,
+                           DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+    DeleteDC(memory);
+    return height / metrics.tmHeight;
+}
+
+// Compares the top-left width by height pixels of what is shown with what belongs there.
+template <typename Expected>
+::testing::AssertionResult sameCorner(const Capture &shown, const Expected &want, int width, int height)
+{
+    int wrong = 0;
+    std::string first;
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            if (shown.at(x, y) != want.at(x, y) && wrong++ == 0)
+                first = "(" + std::to_string(x) + ", " + std::to_string(y) + ") is " + colourText(shown.at(x, y)) +
+                        ", want " + colourText(want.at(x, y));
+    if (wrong)
+        return ::testing::AssertionFailure() << wrong << " pixels differ, first " << first;
+    return ::testing::AssertionSuccess();
+}
+
+// Compares the pixels that the art covers; a placeholder narrower than 120 leaves a strip.
+::testing::AssertionResult showsPlaceholder(const Capture &shown, const IndexedPicture &art, const std::string &name)
+{
+    return sameCorner(shown, placeholderWithName(art, name), art.width, art.height);
+}
+
+::testing::AssertionResult showsPicture(const Capture &shown, const IndexedPicture &picture)
+{
+    return sameCorner(shown, picture, picture.width, picture.height);
+}
+
+// The colours of a capture outside the top-left width by height corner that a picture covers.
+std::set<COLORREF> coloursBeyond(const Capture &shown, int width, int height)
+{
+    std::set<COLORREF> colours;
+    for (int y = 0; y < shown.height; y++)
+        for (int x = 0; x < shown.width; x++)
+            if (x >= width || y >= height)
+                colours.insert(shown.at(x, y));
+    return colours;
+}
+
+// The colours of a frame's ring, three pixels wide around its picture.
+std::set<COLORREF> ringColours(const Capture &frame)
+{
+    std::set<COLORREF> colours;
+    for (int y = 0; y < frame.height; y++)
+        for (int x = 0; x < frame.width; x++)
+            if (x < 3 || y < 3 || x >= frame.width - 3 || y >= frame.height - 3)
+                colours.insert(frame.at(x, y));
+    return colours;
+}
+
+// The real shell with a catalogue of the test's own, on a display of the depth that the
+// harness was given in PINBALL_XVFB_DEPTH (8 unless set).
+class ShellOnScreen : public ShellSession {
+protected:
+    bool paletteDisplay = false;
+    std::vector<HWND> pictures; // in catalogue order
+
+    void SetUp() override
+    {
+        ShellSession::SetUp();
+        char wanted[8] = "8";
+        GetEnvironmentVariableA("PINBALL_XVFB_DEPTH", wanted, sizeof wanted);
+        HDC screen = GetDC(NULL);
+        int depth = GetDeviceCaps(screen, BITSPIXEL);
+        paletteDisplay = (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+        ReleaseDC(NULL, screen);
+        // Wine reports a 24-bit X display as 32 bits per pixel.
+        ASSERT_EQ(depth, atoi(wanted) == 24 ? 32 : atoi(wanted));
+        ASSERT_EQ(paletteDisplay, depth == 8);
+    }
+
+    void start()
+    {
+        ASSERT_TRUE(startShell());
+        for (HWND frame : frames())
+            pictures.push_back(pictureIn(frame));
+        ASSERT_EQ((int)pictures.size(), tables);
+    }
+
+    // A click on the table's picture, as the picture window receives it. The window comes
+    // forward first, so that Enter from the keyboard reaches it later.
+    ::testing::AssertionResult select(int table)
+    {
+        if (!bringToFront(window, waitMs))
+            return ::testing::AssertionFailure() << "the shell window did not come forward";
+        PostMessageA(pictures[table], WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 60));
+        PostMessageA(pictures[table], WM_LBUTTONUP, 0, MAKELPARAM(60, 60));
+        if (!waitUntil([&] { return focus() == background() && IsWindowEnabled(okButton()); }, waitMs))
+            return ::testing::AssertionFailure() << "the click selected nothing; label \"" << labelText() << "\"";
+        return ::testing::AssertionSuccess();
+    }
+
+};
+
+class FrameColours : public ShellOnScreen {};
+
+TEST_F(FrameColours, SelectedFlashesWhileTheBackgroundHasTheFocusIsGreyWhileOkHasItOthersAreBlack)
+{
+    TempFile picture(bitmapFile(patternPicture(120, 120, 3)));
+    for (const char *name : {"Alpha", "Beta", "Gamma"})
+        addTable(name, "C:\\Tables\\table.exe", 1, picture.path);
+    start();
+    std::set<COLORREF> flashColours;
+    PALETTEENTRY firstTen[10];
+    ASSERT_EQ(GetPaletteEntries((HPALETTE)GetStockObject(DEFAULT_PALETTE), 0, 10, firstTen), 10u);
+    for (const PALETTEENTRY &entry : firstTen)
+        flashColours.insert(RGB(entry.peRed, entry.peGreen, entry.peBlue));
+    const std::set<COLORREF> black = {RGB(0, 0, 0)}, grey = {RGB(128, 128, 128)};
+    HWND frame[3] = {frames()[0], frames()[1], frames()[2]};
+
+    ASSERT_TRUE(select(1));
+    std::set<std::set<COLORREF>> seen;
+    for (int sample = 0; sample < 40; sample++) {
+        SCOPED_TRACE(sample);
+        std::set<COLORREF> ring = ringColours(captureWindow(frame[1]));
+        seen.insert(ring);
+        // Wine's 8-bit window buffers lack two of the ten colours and dither them from others.
+        if (!paletteDisplay) {
+            ASSERT_EQ(ring.size(), 1u) << "the ring is filled with one colour at a time: " << coloursText(ring);
+            EXPECT_EQ(flashColours.count(*ring.begin()), 1u) << colourText(*ring.begin());
+        }
+        for (int other : {0, 2})
+            EXPECT_EQ(ringColours(captureWindow(frame[other])), black);
+        Sleep(25);
+    }
+    EXPECT_GE(seen.size(), 3u) << "the selected frame does not flash";
+
+    // Enter on the background hands the focus to OK: the flashing stops on a steady grey.
+    pressKey(VK_RETURN);
+    ASSERT_TRUE(waitUntil([&] { return focus() == okButton(); }, waitMs));
+    EXPECT_TRUE(waitUntil([&] { return ringColours(captureWindow(frame[1])) == grey; }, waitMs));
+    for (int sample = 0; sample < 10; sample++) {
+        SCOPED_TRACE(sample);
+        EXPECT_EQ(ringColours(captureWindow(frame[1])), grey);
+        for (int other : {0, 2})
+            EXPECT_EQ(ringColours(captureWindow(frame[other])), black);
+        Sleep(25);
+    }
+}
+
+// On Wine's 8-bit display a window shows only the colours of its buffer, not those of the
+// palette that the shell realises, so the exact colours are read on a 24-bit display.
+class BitmapColours : public ShellOnScreen {};
+
+TEST_F(BitmapColours, BackgroundAndPicturesShowThem)
+{
+    IndexedPicture first = patternPicture(120, 120, 11), second = patternPicture(120, 120, 140);
+    TempFile firstFile(bitmapFile(first)), secondFile(bitmapFile(second));
+    addTable("Alpha", "C:\\Tables\\alpha.exe", 1, firstFile.path);
+    addTable("Beta", "C:\\Tables\\beta.exe", 2, secondFile.path);
+    start();
+    EXPECT_TRUE(waitUntil([&] { return showsPicture(captureWindow(pictures[0]), first); }, waitMs))
+        << showsPicture(captureWindow(pictures[0]), first).message();
+    EXPECT_TRUE(waitUntil([&] { return showsPicture(captureWindow(pictures[1]), second); }, waitMs))
+        << showsPicture(captureWindow(pictures[1]), second).message();
+
+    // The background, around the frames.
+    IndexedPicture art = resourcePicture("BKGND_BMP");
+    ASSERT_EQ(art.width, 580);
+    RECT area, frameAreas[2];
+    GetWindowRect(background(), &area);
+    for (int i = 0; i < 2; i++) {
+        GetWindowRect(frames()[i], &frameAreas[i]);
+        OffsetRect(&frameAreas[i], -area.left, -area.top);
+    }
+    auto backgroundMatches = [&]() -> ::testing::AssertionResult {
+        Capture shown = captureScreen(area);
+        if (shown.width != art.width || shown.height != art.height)
+            return ::testing::AssertionFailure() << "background " << shown.width << " by " << shown.height;
+        int wrong = 0;
+        for (int y = 0; y < art.height; y++)
+            for (int x = 0; x < art.width; x++) {
+                POINT point = {x, y};
+                if (!PtInRect(&frameAreas[0], point) && !PtInRect(&frameAreas[1], point))
+                    wrong += shown.at(x, y) != art.at(x, y);
+            }
+        if (wrong)
+            return ::testing::AssertionFailure() << wrong << " background pixels differ from the art";
+        return ::testing::AssertionSuccess();
+    };
+    EXPECT_TRUE(waitUntil([&] { return (bool)backgroundMatches(); }, waitMs)) << backgroundMatches().message();
+}
+
+class Placeholders : public ShellOnScreen {};
+
+// A table without a picture shows the placeholder of its drive with its name: "pb_oncd_bmp"
+// on the CD-ROM drive E:, "no_pb_bmp" on a fixed disk, also when the picture file is missing.
+TEST_F(Placeholders, CarryTheNameWrappedAndCentredOnTheArtOfTheTablesDrive)
+{
+    struct Case {
+        std::string name, exe, bitmap;
+        const char *art;
+    } cases[] = {
+        {"Midnight Carnival of the Seven Moons", "C:\\Tables\\carnival.exe", "", "NO_PB_BMP"},
+        {"Rock & Roll", "E:\\ROCK\\rock.exe", "", "PB_ONCD_BMP"},
+        {"Lost Picture", "C:\\Tables\\lost.exe", "C:\\Tables\\no such picture.bmp", "NO_PB_BMP"},
+    };
+    ASSERT_GE(textLines(cases[0].name), 2) << "the first name must be too long for one line";
+    for (const Case &c : cases)
+        addTable(c.name, c.exe, 1, c.bitmap);
+    start();
+    for (int i = 0; i < 3; i++) {
+        const Case &c = cases[i];
+        SCOPED_TRACE(c.name);
+        IndexedPicture art = resourcePicture(c.art);
+        ASSERT_EQ(art.colours.size(), 257u);
+        EXPECT_TRUE(waitUntil([&] { return (bool)showsPlaceholder(captureWindow(pictures[i]), art, c.name); }, waitMs))
+            << showsPlaceholder(captureWindow(pictures[i]), art, c.name).message();
+    }
+}
+
+class DisplayChange : public ShellOnScreen {};
+
+// The same display before and after WM_DISPLAYCHANGE, each window painted afresh: a table
+// without a picture keeps its placeholder with the name, the label keeps its place and size,
+// and where a small picture does not reach there is one steady colour, black.
+TEST_F(DisplayChange, LeavesPlaceholderLabelAndPicturesAsTheyWere)
+{
+    IndexedPicture small = patternPicture(90, 70, 57);
+    TempFile smallFile(bitmapFile(small));
+    addTable("No Picture", "C:\\Tables\\none.exe", 1);
+    addTable("Small Picture", "C:\\Tables\\small.exe", 2, smallFile.path);
+    start();
+    ASSERT_TRUE(select(1));
+    IndexedPicture placeholder = resourcePicture("NO_PB_BMP");
+    const std::set<COLORREF> black = {RGB(0, 0, 0)};
+    // Below the background: the label with the selected name, and the buttons.
+    RECT row, backgroundArea, labelBefore;
+    GetWindowRect(window, &row);
+    GetWindowRect(background(), &backgroundArea);
+    row.top = backgroundArea.bottom;
+    GetWindowRect(label(), &labelBefore);
+
+    repaint(window);
+    EXPECT_TRUE(showsPlaceholder(settledWindow(pictures[0]), placeholder, "No Picture"));
+    Capture smallShown = settledWindow(pictures[1]);
+    EXPECT_TRUE(showsPicture(smallShown, small));
+    EXPECT_EQ(coloursBeyond(smallShown, 90, 70), black);
+    Capture rowBefore = settled(row);
+
+    sendDisplayChange();
+    repaint(window);
+
+    EXPECT_TRUE(showsPlaceholder(settledWindow(pictures[0]), placeholder, "No Picture"));
+    smallShown = settledWindow(pictures[1]);
+    EXPECT_TRUE(showsPicture(smallShown, small));
+    EXPECT_EQ(coloursBeyond(smallShown, 90, 70), black);
+    RECT labelAfter;
+    GetWindowRect(label(), &labelAfter);
+    EXPECT_TRUE(EqualRect(&labelBefore, &labelAfter))
+        << "label from (" << labelBefore.left << ", " << labelBefore.top << ") " << labelBefore.right - labelBefore.left
+        << " by " << labelBefore.bottom - labelBefore.top << " to (" << labelAfter.left << ", " << labelAfter.top << ") "
+        << labelAfter.right - labelAfter.left << " by " << labelAfter.bottom - labelAfter.top;
+    EXPECT_TRUE(settled(row) == rowBefore) << "the row below the background changed";
+}
+
+} // namespace
