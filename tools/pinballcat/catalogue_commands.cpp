@@ -245,7 +245,7 @@ int removeCommand(int count, char **words)
         deleteSetting(NULL, "Last Table Played");
         printf("cleared Last Table Played, which named it\n");
     }
-    printf("removed %s (was Table%d)\n", words[0], table);
+    printf("removed %s (was Table%d)\n", tableEntries[table].name, table);
     return statusDone;
 }
 

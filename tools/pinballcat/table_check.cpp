@@ -67,7 +67,9 @@ BOOL CALLBACK visitWindow(HWND window, LPARAM data)
         search->found = window;
         return FALSE;
     }
-    search->others += std::string(search->others.empty() ? "" : ", ") + "class \"" + className +
+    /* Hidden windows of other classes are the system's (input method windows and the like). */
+    if (IsWindowVisible(window))
+        search->others += std::string(search->others.empty() ? "" : ", ") + "class \"" + className +
                       "\" titled \"" + title + "\"";
     return TRUE;
 }
