@@ -110,7 +110,10 @@ bool waitForTableWindow(CheckedProgram *program)
         DWORD waited = GetTickCount() - start;
         if (search.found) {
             program->window = search.found;
-            report(program, true, "window", "a window of the table class after " +
+            char handle[16];
+            sprintf(handle, "%lX", (unsigned long)(ULONG_PTR)search.found);
+            report(program, true, "window", std::string("window ") + handle +
+                                                " of the table class after " +
                                                 std::to_string(waited) + " ms");
             return true;
         }
