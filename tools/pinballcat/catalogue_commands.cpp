@@ -168,9 +168,10 @@ void printTable(int i)
     printf("    CD label    %s\n", table.cdLabel);
 }
 
-/* The table named by the word, or -1 after refusing. */
-int namedTable(const char *name)
+/* Loads the catalogue and finds the table named by the word; -1 after refusing. */
+int namedTable(const char *name, CatalogueView *view)
 {
+    readCatalogue(view);
     int table = findTable(name);
     if (table < 0)
         refuse("no table is named \"%s\" (see pinballcat list)", name);
@@ -225,8 +226,7 @@ int removeCommand(int count, char **words)
     if (count != 1)
         return refuse("remove needs the name of one table");
     CatalogueView view;
-    readCatalogue(&view);
-    int table = namedTable(words[0]);
+    int table = namedTable(words[0], &view);
     if (table < 0)
         return statusRefused;
     std::vector<std::string> subkeys = listedSubkeys(view);
@@ -254,8 +254,7 @@ int moveCommand(int count, char **words)
     if (count != 2)
         return refuse("move needs a table's name and its new position: pinballcat move NAME POSITION");
     CatalogueView view;
-    readCatalogue(&view);
-    int table = namedTable(words[0]);
+    int table = namedTable(words[0], &view);
     if (table < 0)
         return statusRefused;
     int position = 0;
@@ -275,8 +274,7 @@ int renameCommand(int count, char **words)
     if (count != 2)
         return refuse("rename needs the old and the new name: pinballcat rename OLD NEW");
     CatalogueView view;
-    readCatalogue(&view);
-    int table = namedTable(words[0]);
+    int table = namedTable(words[0], &view);
     if (table < 0)
         return statusRefused;
     int status = checkName(words[1], table);
