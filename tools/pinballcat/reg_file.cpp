@@ -9,8 +9,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -71,12 +69,12 @@ std::string valueText(const RegistryValue &value)
     return text;
 }
 
-void writeKey(std::ostream &out, const std::string &path, const RegistryKey &key)
+void writeKey(std::string &out, const std::string &path, const RegistryKey &key)
 {
-    out << "[" << rootName << path << "]\r\n";
+    out += "[" + std::string(rootName) + path + "]\r\n";
     for (const RegistryValue &value : key.values)
-        out << (value.name.empty() ? "@" : quoted(value.name)) << "=" << valueText(value) << "\r\n";
-    out << "\r\n";
+        out += (value.name.empty() ? "@" : quoted(value.name)) + "=" + valueText(value) + "\r\n";
+    out += "\r\n";
     for (const RegistryKey &subkey : key.subkeys)
         writeKey(out, path + "\\" + subkey.name, subkey);
 }
@@ -213,12 +211,16 @@ std::string trimmed(const std::string &text)
     return first == std::string::npos ? "" : text.substr(first, last - first + 1);
 }
 
-bool parseRegFile(std::istream &in, Parser *parser)
+bool parseRegFile(const std::string &contents, Parser *parser)
 {
     std::vector<std::string> lines;
-    std::string physical;
-    while (std::getline(in, physical))
-        lines.push_back(trimmed(physical));
+    for (size_t start = 0; start < contents.size();) {
+        size_t end = contents.find('\n', start);
+        if (end == std::string::npos)
+            end = contents.size();
+        lines.push_back(trimmed(contents.substr(start, end - start)));
+        start = end + 1;
+    }
     parser->line = 1;
     if (lines.empty())
         return fail(parser, "the file is empty");
@@ -258,21 +260,21 @@ int exportCommand(int count, char **words)
         return refuse("export needs the name of the file to write: pinballcat export FILE.reg");
     CatalogueView view;
     readCatalogue(&view);
-    std::ostringstream out;
-    out << fileHeader << "\r\n\r\n";
-    out << "[" << rootName << settingsPath("") << "]\r\n";
+    std::string out = std::string(fileHeader) + "\r\n\r\n";
+    out += "[" + std::string(rootName) + settingsPath("") + "]\r\n";
     for (int i = 0; i < tableCount; ++i)
-        out << quoted("Table" + std::to_string(i)) << "=" << quoted(view.subkeys[i]) << "\r\n";
-    out << "\r\n";
+        out += quoted("Table" + std::to_string(i)) + "=" + quoted(view.subkeys[i]) + "\r\n";
+    out += "\r\n";
     for (int i = 0; i < tableCount; ++i) {
         RegistryKey table;
         if (readKeyTree(HKEY_CURRENT_USER, settingsPath(view.subkeys[i]), &table))
             writeKey(out, settingsPath(view.subkeys[i]), table);
     }
-    std::ofstream file(words[0], std::ios::binary);
-    file << out.str();
-    file.close();
-    if (!file)
+    FILE *file = fopen(words[0], "wb");
+    bool written = file && fwrite(out.data(), 1, out.size(), file) == out.size();
+    if (file && fclose(file) != 0)
+        written = false;
+    if (!written)
         return refuse("cannot write %s", words[0]);
     printf("exported %d table%s to %s\n", tableCount, tableCount == 1 ? "" : "s", words[0]);
     return statusDone;
@@ -282,11 +284,19 @@ int importCommand(int count, char **words)
 {
     if (count != 1)
         return refuse("import needs the name of the file to read: pinballcat import FILE.reg");
-    std::ifstream file(words[0], std::ios::binary);
+    FILE *file = fopen(words[0], "rb");
     if (!file)
         return refuse("cannot read %s", words[0]);
+    std::string contents;
+    char buffer[4096];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, file)) > 0;)
+        contents.append(buffer, got);
+    bool readWhole = !ferror(file);
+    fclose(file);
+    if (!readWhole)
+        return refuse("cannot read %s", words[0]);
     Parser parser;
-    if (!parseRegFile(file, &parser))
+    if (!parseRegFile(contents, &parser))
         return refuse("%s, %s; nothing was imported", words[0], parser.error.c_str());
     RegistryKey before;
     bool existed = readKeyTree(HKEY_CURRENT_USER, settingsPath(""), &before);
