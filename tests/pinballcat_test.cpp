@@ -233,6 +233,7 @@ TEST_F(Pinballcat, EditsDropTheValuesTheShellNeverRead)
 {
     addTable(0, "A", "C:\\a.exe");
     addTable(2, "Ghost", "C:\\g.exe");
+    setRegString("", "Table02", "Other");  // not a name the shell makes: neither read nor dropped
     EXPECT_EQ(done("add B C:\\b.exe"),
               "dropped Table2 = \"Ghost\", which the shell never read\n"
               "added Table1: B (subkey \"B\")\n");
@@ -240,6 +241,7 @@ TEST_F(Pinballcat, EditsDropTheValuesTheShellNeverRead)
     std::string text;
     EXPECT_FALSE(getRegString("", "Table2", &text));
     EXPECT_TRUE(settingsKeyExists("Ghost")) << "its subkey is left alone";
+    EXPECT_TRUE(getRegString("", "Table02", &text));
 }
 
 // A small 8-bit picture, and files that the shell's loader refuses.

@@ -12,7 +12,8 @@ namespace {
 /* The number of a value named "Table<digits>", or -1 for any other name. */
 int tableValueNumber(const char *name)
 {
-    if (strncmp(name, "Table", 5) != 0 || !name[5] || strlen(name) > 9)
+    /* Only the names that "Table%d" makes: no sign, no leading zero. */
+    if (strncmp(name, "Table", 5) != 0 || !name[5] || strlen(name) > 9 || (name[5] == '0' && name[6]))
         return -1;
     for (const char *c = name + 5; *c; ++c)
         if (*c < '0' || *c > '9')
