@@ -57,6 +57,8 @@ HBITMAP loadPictureBitmap(HWND window, LPCSTR fileName, int realise)
     }
     HBITMAP bitmap = dibToBitmap(dib, ShellPalette, DIB_RGB_COLORS);
     releasePackedDib(dib);
+    if (bitmap == NULL)
+        lastPictureRefusal = pictureNotConverted;
     return bitmap;
 }
 

@@ -19,6 +19,8 @@
    A colour table may be cut short by the bits that follow it; the block that is read always
    holds a 40-byte header and a whole colour area, black past what the file gave. */
 
+PictureRefusal lastPictureRefusal = pictureLoaded;
+
 namespace {
 
 const DWORD fileHeaderSize = 14;
@@ -46,6 +48,12 @@ bool seekTo(HFILE file, unsigned long long position)
 bool readExactly(HFILE file, void *into, DWORD count)
 {
     return _lread(file, into, count) == count;
+}
+
+bool refuse(PictureRefusal why)
+{
+    lastPictureRefusal = why;
+    return false;
 }
 
 BITMAPINFOHEADER widenCoreHeader(const BYTE *raw)
@@ -88,7 +96,7 @@ bool readFileHeader(HFILE file, LONG start, DibLayout &layout)
 {
     BYTE fileHeader[fileHeaderSize];
     if (!readExactly(file, fileHeader, fileHeaderSize))
-        return false;
+        return refuse(pictureHeaderCut);
     layout.offBits = 0;
     layout.headerStart = start;
     if (fileHeader[0] == 'B' && fileHeader[1] == 'M') {
@@ -96,7 +104,7 @@ bool readFileHeader(HFILE file, LONG start, DibLayout &layout)
         layout.headerStart += fileHeaderSize;
         return true;
     }
-    return seekTo(file, start);
+    return seekTo(file, start) || refuse(pictureReadFailed);
 }
 
 /* Forty bytes are read even for a core header, as a file too short for them is refused. */
@@ -104,16 +112,16 @@ bool readInfoHeader(HFILE file, DibLayout &layout)
 {
     BYTE raw[infoHeaderSize];
     if (!readExactly(file, raw, infoHeaderSize))
-        return false;
+        return refuse(pictureHeaderCut);
     DWORD headerSize;
     memcpy(&headerSize, raw, sizeof headerSize);
     layout.core = headerSize == coreHeaderSize;
     if (!layout.core && headerSize < smallestInfoHeader)
-        return false;
+        return refuse(pictureHeaderUnknown);
     layout.header = layout.core ? widenCoreHeader(raw) : firstInfoFields(raw, headerSize);
     layout.masksInHeader = layout.header.biCompression == BI_BITFIELDS && headerSize >= masksEnd;
     if (layout.masksInHeader && !readExactly(file, layout.masks, masksSize))
-        return false;
+        return refuse(pictureHeaderCut);
     layout.areaStart = layout.headerStart + headerSize;
     return true;
 }
@@ -134,12 +142,14 @@ bool placeBits(DibLayout &layout, LONG start, unsigned long long fileSize)
         layout.areaInFile = colourCount(layout.header) * colourEntrySize(layout);
     unsigned long long areaEnd = layout.areaStart + layout.areaInFile;
     layout.bitsStart = layout.offBits != 0 ? (unsigned long long)start + layout.offBits : areaEnd;
-    if (areaEnd > fileSize || layout.bitsStart < layout.areaStart || layout.bitsStart > fileSize)
-        return false;
+    if (areaEnd > fileSize)
+        return refuse(pictureColoursOutside);
+    if (layout.bitsStart < layout.areaStart || layout.bitsStart > fileSize)
+        return refuse(pictureBitsOutside);
     if (areaEnd <= layout.bitsStart)
         return true;
     if (masks)
-        return false;
+        return refuse(pictureColoursOutside);
     unsigned long long entrySize = colourEntrySize(layout);
     layout.areaInFile = (layout.bitsStart - layout.areaStart) / entrySize * entrySize;
     return true;
@@ -158,7 +168,9 @@ bool sizePixelArea(BITMAPINFOHEADER &header, unsigned long long available)
     if (header.biClrUsed == 0)
         header.biClrUsed = colourCount(header);
     DWORD pixelBytes = pixelAreaSize(header);
-    return pixelBytes != 0 && pixelBytes <= available;
+    if (pixelBytes == 0)
+        return refuse(pictureFormatRefused);
+    return pixelBytes <= available || refuse(picturePixelsCut);
 }
 
 /* Reads the headers and finds every part; the file then stands anywhere. */
@@ -166,8 +178,9 @@ bool readLayout(HFILE file, DibLayout &layout)
 {
     LONG start = _llseek(file, 0, FILE_CURRENT);
     LONG fileSize = _llseek(file, 0, FILE_END);
-    return start != HFILE_ERROR && fileSize != HFILE_ERROR && seekTo(file, start) &&
-           readFileHeader(file, start, layout) && readInfoHeader(file, layout) &&
+    if (start == HFILE_ERROR || fileSize == HFILE_ERROR || !seekTo(file, start))
+        return refuse(pictureReadFailed);
+    return readFileHeader(file, start, layout) && readInfoHeader(file, layout) &&
            placeBits(layout, start, fileSize) && sizePixelArea(layout.header, fileSize - layout.bitsStart);
 }
 
@@ -196,13 +209,13 @@ bool appendPixelArea(HFILE file, PackedDib &dib)
     if (data == NULL) {
         GlobalFree(grown != NULL ? grown : dib.memory);
         dib = PackedDib();
-        return false;
+        return refuse(pictureNoMemory);
     }
     dib.memory = grown;
     dib.header = (BITMAPINFOHEADER *)data;
     dib.size = bitsOffset + imageSize;
     // The header was sized from the file's length, so anything short here is a read error.
-    return _hread(file, data + bitsOffset, imageSize) == (LONG)imageSize;
+    return _hread(file, data + bitsOffset, imageSize) == (LONG)imageSize || refuse(pictureReadFailed);
 }
 
 /* Where the top rows of run-length data begin is only known once every row below them
@@ -210,7 +223,12 @@ bool appendPixelArea(HFILE file, PackedDib &dib)
 PackedDib decodeCorner(HFILE file, PackedDib &picture, LONG width, LONG height)
 {
     PackedDib none = {};
-    return appendPixelArea(file, picture) ? rleCorner(picture, width, height) : none;
+    if (!appendPixelArea(file, picture))
+        return none;
+    PackedDib corner = rleCorner(picture, width, height);
+    if (corner.header == NULL)
+        refuse(pictureRunLengthBroken);
+    return corner;
 }
 
 /* Reads only the part of each row that the corner keeps. */
@@ -218,12 +236,16 @@ PackedDib readCornerRows(HFILE file, const PackedDib &picture, LONG width, LONG 
 {
     PackedDib none = {};
     LONG bitsStart = _llseek(file, 0, FILE_CURRENT);
-    if (bitsStart == HFILE_ERROR)
+    if (bitsStart == HFILE_ERROR) {
+        refuse(pictureReadFailed);
         return none;
+    }
     DibCorner corner = uncompressedCorner(*picture.header, width, height);
     PackedDib dib = newPackedDib(picture.size + corner.header.biSizeImage);
-    if (dib.header == NULL)
+    if (dib.header == NULL) {
+        refuse(pictureNoMemory);
         return none;
+    }
     memcpy(dib.header, picture.header, picture.size);
     *dib.header = corner.header;
     BYTE *bits = (BYTE *)dib.header + picture.size;
@@ -233,6 +255,7 @@ PackedDib readCornerRows(HFILE file, const PackedDib &picture, LONG width, LONG 
         unsigned long long from = bitsStart + (unsigned long long)(corner.firstRow + row) * corner.pictureStride;
         if (!seekTo(file, from) || !readExactly(file, bits + row * corner.stride, corner.rowBytes)) {
             releasePackedDib(dib);
+            refuse(pictureReadFailed);
             break;
         }
     }
@@ -249,22 +272,32 @@ PackedDib readDibHeader(HFILE file)
         return none;
     DWORD area = colourAreaSize(layout.header);
     PackedDib dib = newPackedDib(infoHeaderSize + area);
-    if (dib.header == NULL)
+    if (dib.header == NULL) {
+        refuse(pictureNoMemory);
         return none;
+    }
     memcpy(dib.header, &layout.header, infoHeaderSize);
-    if (!readColourArea(file, layout, (BYTE *)dib.header + infoHeaderSize, area) || !seekTo(file, layout.bitsStart))
+    if (!readColourArea(file, layout, (BYTE *)dib.header + infoHeaderSize, area) || !seekTo(file, layout.bitsStart)) {
         releasePackedDib(dib);
+        refuse(pictureReadFailed);
+    }
     return dib;
 }
 
 PackedDib loadDibFile(LPCSTR name, LONG width, LONG height)
 {
     PackedDib none = {};
+    lastPictureRefusal = pictureMissing;
     if (name == NULL)
         return none;
     HFILE file = openForReading(name);
-    if (file == HFILE_ERROR)
-        return findBitmapResource(GetModuleHandleA(NULL), name);
+    if (file == HFILE_ERROR) {
+        PackedDib resource = findBitmapResource(GetModuleHandleA(NULL), name);
+        if (resource.header != NULL)
+            lastPictureRefusal = pictureLoaded;
+        return resource;
+    }
+    lastPictureRefusal = pictureLoaded;
 
     PackedDib picture = readDibHeader(file);
     PackedDib corner = none;

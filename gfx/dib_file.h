@@ -11,6 +11,23 @@
    is always closed. */
 PackedDib loadDibFile(LPCSTR name, LONG width, LONG height);
 
+/* What became of the last picture asked for: loaded, or why it gave none. */
+enum PictureRefusal {
+    pictureLoaded,
+    pictureMissing,          // no such file, nor a bitmap resource of that name
+    pictureHeaderCut,        // the file ends inside its headers
+    pictureHeaderUnknown,    // a header size that no bitmap version has
+    pictureColoursOutside,   // the colour area runs past the end of the file or into the bits
+    pictureBitsOutside,      // the stated offset of the bits lies outside the file
+    pictureFormatRefused,    // size, depth or compression that cannot be converted safely
+    picturePixelsCut,        // the file ends before its stated pixel bits do
+    pictureRunLengthBroken,  // run-length data whose parts do not lie inside it
+    pictureNoMemory,
+    pictureReadFailed,
+    pictureNotConverted      // the device bitmap could not be made
+};
+extern PictureRefusal lastPictureRefusal;
+
 /* Reads the optional file header, the info header and the colour area from the file's
    current position into a new block, and leaves the file at the pixel bits. The header's
    biSizeImage then counts exactly the pixel bytes that the file holds for the picture, and

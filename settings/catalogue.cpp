@@ -8,6 +8,7 @@
 
 TableEntry tableEntries[maxTables];
 int tableCount = 0;
+CatalogueEnd catalogueEnd = endAtMissingValue;
 
 namespace {
 
@@ -43,6 +44,14 @@ void discardRecord(TableEntry *record)
     releaseText(&record->cdLabel);
 }
 
+/* Ends the list at a record that will not be counted. */
+bool endList(TableEntry *record, CatalogueEnd reason)
+{
+    discardRecord(record);
+    catalogueEnd = reason;
+    return false;
+}
+
 /* Reads the table of `subkey` into `record`, taking over `*tableName` (which already holds the
    table's name) and handing back a fresh table-name buffer. False ends the list: the record
    then holds nothing, and *tableName is a buffer of the caller's still. */
@@ -53,24 +62,21 @@ bool loadRecord(TableEntry *record, const char *subkey, char **tableName)
     if (!*tableName) {
         *tableName = record->name;
         record->name = NULL;
+        catalogueEnd = endOutOfMemory;
         return false;
     }
-    if (!takeSetting(&record->exePath, subkey, "Table Exe", "") || !record->exePath[0]) {
-        discardRecord(record);
-        return false;
-    }
-    if (!takeSetting(&record->bitmapPath, subkey, "Table Bitmap", "")) {
-        discardRecord(record);
-        return false;
-    }
+    if (!takeSetting(&record->exePath, subkey, "Table Exe", ""))
+        return endList(record, endOutOfMemory);
+    if (!record->exePath[0])
+        return endList(record, endAtMissingExe);
+    if (!takeSetting(&record->bitmapPath, subkey, "Table Bitmap", ""))
+        return endList(record, endOutOfMemory);
     if (!record->bitmapPath[0])
         releaseText(&record->bitmapPath);
     record->tableId = readSettingInt(subkey, "Table Id", -1);
     record->driveType = probeDriveType(record->exePath);
-    if (!takeSetting(&record->cdLabel, subkey, "Table CD", loadString(IDS_UNKNOWN_CD))) {
-        discardRecord(record);
-        return false;
-    }
+    if (!takeSetting(&record->cdLabel, subkey, "Table CD", loadString(IDS_UNKNOWN_CD)))
+        return endList(record, endOutOfMemory);
     record->pictureBitmap = NULL;
     record->pictureDC = NULL;
     record->position = 0;
@@ -85,6 +91,7 @@ bool loadRecord(TableEntry *record, const char *subkey, char **tableName)
 
 void loadCatalogue(void)
 {
+    catalogueEnd = endOutOfMemory;
     char *subkey = takeText();
     if (!subkey)
         return;
@@ -93,21 +100,31 @@ void loadCatalogue(void)
         memoryfree(subkey);
         return;
     }
+    catalogueEnd = endWhenFull;
     while (tableCount < maxTables) {
         char valueName[16];
         snprintf(valueName, sizeof valueName, "Table%d", tableCount);
         readSettingString(NULL, valueName, subkey, "", textBufferSize);
-        if (!subkey[0])
+        if (!subkey[0]) {
+            catalogueEnd = endAtMissingValue;
             break;
+        }
         readSettingString(subkey, "Table Name", tableName, "", textBufferSize);
-        if (!tableName[0])
+        if (!tableName[0]) {
+            catalogueEnd = endAtMissingName;
             break;
+        }
         if (!loadRecord(&tableEntries[tableCount], subkey, &tableName))
             break;
         ++tableCount;
     }
     memoryfree(tableName);
     memoryfree(subkey);
+}
+
+int tableOnMedia(const TableEntry *table)
+{
+    return table->driveType == DRIVE_REMOVABLE || table->driveType == DRIVE_CDROM;
 }
 
 char *driveRootEnd(char *path)

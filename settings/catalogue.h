@@ -25,8 +25,17 @@ const int maxTables = 12;
 extern TableEntry tableEntries[maxTables];
 extern int tableCount;
 
+/* Why loading stopped where it did: the "Table%d" value is missing or empty, its subkey has no
+   "Table Name" or no "Table Exe" (or one too long to read), the catalogue is full, or memory
+   ran out. */
+enum CatalogueEnd { endAtMissingValue, endAtMissingName, endAtMissingExe, endWhenFull, endOutOfMemory };
+extern CatalogueEnd catalogueEnd;
+
 /* Fills the catalogue from the "Table%d" values of the settings; called once, on an empty one. */
 void loadCatalogue(void);
+
+/* 1 when the table's executable lies on a removable or CD-ROM drive, whose disc may be out. */
+int tableOnMedia(const TableEntry *table);
 
 /* Where the root of `path` ends: past the first character and every "\" or ":" after it. */
 char *driveRootEnd(char *path);

@@ -137,3 +137,12 @@ void writeSettingString(const char *subkey, const char *valueName, const char *t
                    (DWORD)lstrlenA(text) + 1);
     closeSettingsKey(key);
 }
+
+void deleteSetting(const char *subkey, const char *valueName)
+{
+    HKEY key = openSettingsKey(subkey);
+    if (!key)
+        return;
+    RegDeleteValueA(key, valueName);
+    closeSettingsKey(key);
+}

@@ -15,6 +15,7 @@ void readSettingString(const char *subkey, const char *valueName, char *destinat
                        const char *defaultText, unsigned long destinationSize);
 void writeSettingInt(const char *subkey, const char *valueName, int value);
 void writeSettingString(const char *subkey, const char *valueName, const char *text);
+void deleteSetting(const char *subkey, const char *valueName);
 
 const char *settingsKeyPath(const char *subkey);
 void releaseSettingsKeyPath(void);

@@ -18,9 +18,6 @@ namespace {
 const int shortNameLength = 12;
 const UINT errorBoxFlags = MB_TASKMODAL | MB_ICONHAND;
 const UINT cdPromptFlags = MB_TASKMODAL | MB_ICONEXCLAMATION | MB_OKCANCEL;
-const char movieSwitch[] = " -nomovie";
-/* A catalogue path in quotes, the switch and the terminator. */
-const int commandSize = (int)textBufferSize + 2 + (int)sizeof movieSwitch;
 
 /* Shows string `textId` formatted with the arguments in a box with no owner; the answer, or 0
    when no message buffer could be had. Texts that would not fit the buffer are cut. */
@@ -38,20 +35,6 @@ int showMessage(unsigned short textId, unsigned short captionId, UINT flags, ...
     return answer;
 }
 
-bool isDriveWithMedia(unsigned int driveType)
-{
-    return driveType == DRIVE_REMOVABLE || driveType == DRIVE_CDROM;
-}
-
-bool fileExists(const char *path)
-{
-    HFILE file = openForReading(path);
-    if (file == HFILE_ERROR)
-        return false;
-    _lclose(file);
-    return true;
-}
-
 /* Appends `text` when it fits whole in the buffer of `size` characters. */
 bool appendWhole(char *buffer, const char *text, int size)
 {
@@ -62,17 +45,24 @@ bool appendWhole(char *buffer, const char *text, int size)
     return true;
 }
 
-/* The command that starts a table: its path, quoted when a blank would split it, and the
-   switch. False when the path is longer than any the catalogue holds. */
-bool buildTableCommand(char *command, const char *exePath)
-{
-    if (lstrlenA(exePath) >= (int)textBufferSize)
-        return false;
-    bool quote = strchr(exePath, ' ') && exePath[0] != '"';
-    snprintf(command, commandSize, quote ? "\"%s\"%s" : "%s%s", exePath, movieSwitch);
-    return true;
 }
 
+int executablePresent(const char *exePath)
+{
+    HFILE file = openForReading(exePath);
+    if (file == HFILE_ERROR)
+        return 0;
+    _lclose(file);
+    return 1;
+}
+
+int buildTableCommand(char *command, const char *exePath)
+{
+    if (lstrlenA(exePath) >= (int)textBufferSize)
+        return 0;
+    bool quote = strchr(exePath, ' ') && exePath[0] != '"';
+    snprintf(command, tableCommandSize, quote ? "\"%s\"%s" : "%s%s", exePath, movieSwitch);
+    return 1;
 }
 
 int makeModulePath(char *buffer, const char *fileName, int size)
@@ -98,8 +88,8 @@ int makeModulePath(char *buffer, const char *fileName, int size)
 int checkTablePresent(void)
 {
     const TableEntry *table = currentSelection;
-    while (!fileExists(table->exePath)) {
-        if (!isDriveWithMedia(table->driveType)) {
+    while (!executablePresent(table->exePath)) {
+        if (!tableOnMedia(table)) {
             showMessage(IDS_TABLE_NOT_FOUND, IDS_ERROR_CAPTION, errorBoxFlags, table->exePath);
             return 0;
         }
@@ -111,7 +101,7 @@ int checkTablePresent(void)
 
 int runTable(const char *exePath)
 {
-    char command[commandSize];
+    char command[tableCommandSize];
     UINT result = ERROR_PATH_NOT_FOUND;
     if (buildTableCommand(command, exePath))
         result = WinExec(command, SW_SHOW);

@@ -1,6 +1,8 @@
 #ifndef PINBALL_TABLE_LAUNCH_H
 #define PINBALL_TABLE_LAUNCH_H
 
+#include "common/src/memory.h"
+
 /* Fills `buffer` (of `size` characters) with the shell's own directory and `fileName`.
    0 when it fits; 1 otherwise, the buffer then holding what could be made of it. */
 int makeModulePath(char *buffer, const char *fileName, int size);
@@ -8,6 +10,18 @@ int makeModulePath(char *buffer, const char *fileName, int size);
 /* 1 when the executable of currentSelection is there, asking for its CD while it is missing
    from a removable or CD-ROM drive; 0 when it is not (the user was told, or cancelled). */
 int checkTablePresent(void);
+
+/* 1 when the executable opens for reading, as the shell tests it before accepting a table. */
+int executablePresent(const char *exePath);
+
+/* Put behind the path of every table program the shell starts. */
+const char movieSwitch[] = " -nomovie";
+/* A catalogue path in quotes, the switch and the terminator. */
+const int tableCommandSize = (int)textBufferSize + 2 + (int)sizeof movieSwitch;
+
+/* The command line that starts a table: its path, quoted when a blank would split it, and
+   " -nomovie". 0 when the path is longer than any the catalogue holds. */
+int buildTableCommand(char *command, const char *exePath);
 
 /* Starts the table program with "-nomovie"; 1 when it started, 0 (the user was told) when not. */
 int runTable(const char *exePath);

@@ -56,15 +56,16 @@ TEST_F(Catalogue, ListEndsAtTheFirstIncompleteTable)
         std::function<void()> registry;
         std::vector<std::string> names;
         const char *neverRead;
+        CatalogueEnd end;
     } cases[] = {
-        {"empty registry", [] {}, {}, nullptr},
+        {"empty registry", [] {}, {}, nullptr, endAtMissingValue},
         {"gap after Table1",
          [] {
              addTable(0, "Alpha", "Alpha Table");
              addTable(1, "Beta", "Beta Table");
              setRegString("", "Table3", "Ghost");
          },
-         {"Alpha Table", "Beta Table"}, "Ghost"},
+         {"Alpha Table", "Beta Table"}, "Ghost", endAtMissingValue},
         {"empty Table Name",
          [] {
              addTable(0, "Alpha", "Alpha Table");
@@ -72,21 +73,21 @@ TEST_F(Catalogue, ListEndsAtTheFirstIncompleteTable)
              setRegString("Beta", "Table Name", "");
              addTable(2, "Gamma", "Gamma Table");
          },
-         {"Alpha Table"}, nullptr},
+         {"Alpha Table"}, nullptr, endAtMissingName},
         {"missing Table Name",
          [] {
              setRegString("", "Table0", "Nameless");
              setRegString("Nameless", "Table Exe", "C:\\Tables\\nameless.exe");
              addTable(1, "Beta", "Beta Table");
          },
-         {}, nullptr},
+         {}, nullptr, endAtMissingName},
         {"empty Table Exe",
          [] {
              addTable(0, "Alpha", "Alpha Table");
              setRegString("Alpha", "Table Exe", "");
              addTable(1, "Beta", "Beta Table");
          },
-         {}, nullptr},
+         {}, nullptr, endAtMissingExe},
         {"missing Table Exe",
          [] {
              addTable(0, "Alpha", "Alpha Table");
@@ -96,13 +97,13 @@ TEST_F(Catalogue, ListEndsAtTheFirstIncompleteTable)
                                 "Table Exe");
              addTable(3, "Delta", "Delta Table");
          },
-         {"Alpha Table", "Beta Table"}, nullptr},
+         {"Alpha Table", "Beta Table"}, nullptr, endAtMissingExe},
         {"empty Table0 value",
          [] {
              setRegString("", "Table0", "");
              setRegString("", "Table1", "Ghost");
          },
-         {}, "Ghost"},
+         {}, "Ghost", endAtMissingValue},
         {"thirteen tables",
          [] {
              for (int n = 0; n < 12; ++n)
@@ -111,7 +112,7 @@ TEST_F(Catalogue, ListEndsAtTheFirstIncompleteTable)
          },
          {"Table 0", "Table 1", "Table 2", "Table 3", "Table 4", "Table 5", "Table 6", "Table 7",
           "Table 8", "Table 9", "Table 10", "Table 11"},
-         "Ghost"},
+         "Ghost", endWhenFull},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -120,6 +121,7 @@ TEST_F(Catalogue, ListEndsAtTheFirstIncompleteTable)
         c.registry();
         loadCatalogue();
         EXPECT_EQ(loadedNames(), c.names);
+        EXPECT_EQ(catalogueEnd, c.end);
         if (c.neverRead) {
             EXPECT_FALSE(settingsKeyExists(c.neverRead)) << c.neverRead << " was read";
         }

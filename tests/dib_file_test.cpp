@@ -63,6 +63,7 @@ struct DibCase {
     const char *name;
     Bytes file;
     Bytes expected; // empty when the file must give none
+    PictureRefusal refusal = pictureLoaded;
 };
 
 std::vector<DibCase> dibCases()
@@ -84,7 +85,7 @@ std::vector<DibCase> dibCases()
     cases.push_back({"core header, 8 bits", concat({fileHeader(0), coreHeader(5, 3, 8), coreTable, pixels5x3}),
                      packed(coreInfo, widened(coreTable), pixels5x3)});
     const Bytes pixels1bit = patternBytes(4, 5);
-    cases.push_back({"core header shorter than 40 bytes", concat({coreHeader(4, 1, 1), patternBytes(6, 6), pixels1bit}), {}});
+    cases.push_back({"core header shorter than 40 bytes", concat({coreHeader(4, 1, 1), patternBytes(6, 6), pixels1bit}), {}, pictureHeaderCut});
 
     const Bytes tableFull = patternBytes(256 * 4, 7);
     const Bytes pixelsWide = pixelRows(579, 388, 8, 8);
@@ -121,18 +122,19 @@ std::vector<DibCase> dibCases()
     cases.push_back({"run-length data cut short", concat({infoHeader(rleLong), table3, rle}), packed(rleInfo, table3, rle)});
     Info rleTopDown = rleInfo;
     rleTopDown.height = -2;
-    cases.push_back({"run-length data top-down", concat({infoHeader(rleTopDown), table3, rle}), {}});
+    cases.push_back({"run-length data top-down", concat({infoHeader(rleTopDown), table3, rle}), {}, pictureFormatRefused});
 
-    cases.push_back({"file shorter than its pixels", concat({infoHeader(small), table3, patternBytes(7, 2)}), {}});
-    cases.push_back({"file shorter than a file header", Bytes(13, 'B'), {}});
-    cases.push_back({"file header without an info header", concat({fileHeader(0), patternBytes(39, 1)}), {}});
-    cases.push_back({"width beyond any picture", concat({infoHeader({3000000, 2, 24}), pixels24}), {}});
-    cases.push_back({"size product beyond 32 bits", concat({infoHeader({0x10000, 0x10000, 32}), pixels24}), {}});
-    cases.push_back({"negative width", concat({infoHeader({-4, 2, 8, 0, 0, 3}), table3, pixels4x2}), {}});
-    cases.push_back({"no rows", concat({infoHeader({4, 0, 8, 0, 0, 3}), table3, pixels4x2}), {}});
-    cases.push_back({"unknown header size", concat({infoHeader({4, 2, 8, 0, 0, 3, 14}), table3, pixels4x2}), {}});
-    cases.push_back({"unknown compression", concat({infoHeader({4, 2, 24, BI_JPEG}), pixels24}), {}});
-    cases.push_back({"colour count beyond the file", concat({infoHeader({4, 2, 8, 0, 0, 0x40000000}), table3, pixels4x2}), {}});
+    cases.push_back({"file shorter than its pixels", concat({infoHeader(small), table3, patternBytes(7, 2)}), {}, picturePixelsCut});
+    cases.push_back({"file shorter than a file header", Bytes(13, 'B'), {}, pictureHeaderCut});
+    cases.push_back({"file header without an info header", concat({fileHeader(0), patternBytes(39, 1)}), {}, pictureHeaderCut});
+    cases.push_back({"width beyond any picture", concat({infoHeader({3000000, 2, 24}), pixels24}), {}, pictureFormatRefused});
+    cases.push_back({"size product beyond 32 bits", concat({infoHeader({0x10000, 0x10000, 32}), pixels24}), {}, pictureFormatRefused});
+    cases.push_back({"negative width", concat({infoHeader({-4, 2, 8, 0, 0, 3}), table3, pixels4x2}), {}, pictureFormatRefused});
+    cases.push_back({"no rows", concat({infoHeader({4, 0, 8, 0, 0, 3}), table3, pixels4x2}), {}, pictureFormatRefused});
+    cases.push_back({"unknown header size", concat({infoHeader({4, 2, 8, 0, 0, 3, 14}), table3, pixels4x2, Bytes(16, 0)}), {},
+                     pictureHeaderUnknown});
+    cases.push_back({"unknown compression", concat({infoHeader({4, 2, 24, BI_JPEG}), pixels24}), {}, pictureFormatRefused});
+    cases.push_back({"colour count beyond the file", concat({infoHeader({4, 2, 8, 0, 0, 0x40000000}), table3, pixels4x2}), {}, pictureColoursOutside});
 
     // Bits that begin inside the colour table cut it short; the colours past them are black.
     Bytes cutTable(table3.begin(), table3.begin() + 8);
@@ -150,7 +152,8 @@ std::vector<DibCase> dibCases()
                      concat({fileHeader(14 + 12 + 6), coreHeader(2, 1, 8), coreTable, pixels2x1}),
                      packed(coreCut, cutCoreTable, {coreTable[6], coreTable[7], 0, 0})});
     cases.push_back({"colour table past the end of the file, bits inside it",
-                     concat({fileHeader(14 + 40 + 8), infoHeader({4, 2, 8, 0, 0, 256}), table3, pixels4x2}), {}});
+                     concat({fileHeader(14 + 40 + 8), infoHeader({4, 2, 8, 0, 0, 256}), table3, pixels4x2}), {},
+                     pictureColoursOutside});
     return cases;
 }
 
@@ -161,6 +164,7 @@ TEST(DibFile, LoadsNormalisedOrRefusesAndClosesTheFile)
         TempFile file(c.file);
         PackedDib dib = loadDibFile(file.path.c_str(), 1000, 1000);
         EXPECT_TRUE(fileIsClosed(file.path));
+        EXPECT_EQ(lastPictureRefusal, c.refusal);
         if (c.expected.empty()) {
             EXPECT_EQ(dib.header, nullptr);
             continue;
@@ -321,7 +325,9 @@ TEST(DibFile, NameWithoutAFileIsLookedUpAsResource)
     EXPECT_EQ(resource->biClrUsed, 257u);
     EXPECT_EQ(loadDibFile("no_pb_bmp", 120, 120).header, resource);
 
+    EXPECT_EQ(lastPictureRefusal, pictureLoaded);
     EXPECT_EQ(loadDibFile("no_such_picture", 120, 120).header, nullptr);
+    EXPECT_EQ(lastPictureRefusal, pictureMissing);
     EXPECT_EQ(loadDibFile(NULL, 120, 120).header, nullptr);
 }
 

@@ -34,11 +34,6 @@ TableEntry *keepEntry(HWND window, LPARAM createParameters)
     return entry;
 }
 
-bool isDriveWithMedia(unsigned int driveType)
-{
-    return driveType == DRIVE_REMOVABLE || driveType == DRIVE_CDROM;
-}
-
 /* White on a black shadow one pixel down and to the right, so that it reads on any art. */
 void writeName(HDC dc, const char *name)
 {
@@ -124,7 +119,7 @@ void loadTablePicture(HWND window, TableEntry &entry)
     bool placeholder = entry.pictureBitmap == NULL;
     if (placeholder)
         entry.pictureBitmap = loadResourceBitmap(
-            window, isDriveWithMedia(entry.driveType) ? "pb_oncd_bmp" : "no_pb_bmp", 1);
+            window, tableOnMedia(&entry) ? "pb_oncd_bmp" : "no_pb_bmp", 1);
     if (entry.pictureBitmap != NULL) {
         entry.pictureDC = selectIntoMemoryDC(entry.pictureBitmap, windowDC);
         if (entry.pictureDC != NULL && placeholder)

@@ -99,3 +99,86 @@ std::string shellCommand(const std::string &arguments)
         return ::testing::AssertionFailure() << "the program did not end when asked";
     return ::testing::AssertionSuccess();
 }
+
+namespace {
+
+struct Pipe {
+    HANDLE read = NULL;
+    HANDLE write = NULL;
+    ~Pipe()
+    {
+        if (read)
+            CloseHandle(read);
+        if (write)
+            CloseHandle(write);
+    }
+};
+
+// Moves what the pipe holds now into `text`, without blocking.
+void drain(const Pipe &pipe, std::string *text)
+{
+    DWORD available = 0;
+    while (PeekNamedPipe(pipe.read, NULL, 0, NULL, &available, NULL) && available > 0) {
+        char buffer[4096];
+        DWORD got = 0;
+        if (!ReadFile(pipe.read, buffer, sizeof buffer, &got, NULL) || got == 0)
+            return;
+        text->append(buffer, got);
+    }
+}
+
+std::string withNewlines(const std::string &text)
+{
+    std::string out;
+    for (char c : text)
+        if (c != '\r')
+            out += c;
+    return out;
+}
+
+}
+
+::testing::AssertionResult runConsoleProgram(const std::string &commandLine, DWORD timeoutMs,
+                                             ConsoleRun *run)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    Pipe output, errors;
+    if (!CreatePipe(&output.read, &output.write, &inherit, 0) ||
+        !CreatePipe(&errors.read, &errors.write, &inherit, 0))
+        return ::testing::AssertionFailure() << "no pipes: " << GetLastError();
+    SetHandleInformation(output.read, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errors.read, HANDLE_FLAG_INHERIT, 0);
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = output.write;
+    startup.hStdError = errors.write;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, NULL, &startup, &info))
+        return ::testing::AssertionFailure() << "could not start " << commandLine << ": "
+                                             << GetLastError();
+    std::string out, err;
+    DWORD start = GetTickCount();
+    bool ended = false;
+    while (!ended && GetTickCount() - start < timeoutMs) {
+        ended = WaitForSingleObject(info.hProcess, 5) == WAIT_OBJECT_0;
+        drain(output, &out);
+        drain(errors, &err);
+    }
+    if (!ended) {
+        TerminateProcess(info.hProcess, 1);
+        WaitForSingleObject(info.hProcess, 5000);
+    }
+    GetExitCodeProcess(info.hProcess, &run->status);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    run->output = withNewlines(out);
+    run->errors = withNewlines(err);
+    if (!ended)
+        return ::testing::AssertionFailure() << commandLine << " did not end within " << timeoutMs
+                                             << " ms; it printed:\n" << run->output << run->errors;
+    return ::testing::AssertionSuccess();
+}

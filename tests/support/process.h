@@ -27,6 +27,17 @@ struct ChildProcess {
     DWORD id() const { return info.dwProcessId; }
 };
 
+// What a console program that ran to its end printed, with "\n" for its line ends.
+struct ConsoleRun {
+    DWORD status = 0;
+    std::string output;
+    std::string errors;
+};
+// Runs `commandLine` with its output and error output captured until it ends; a failure when
+// it did not end within timeoutMs (it is then ended).
+::testing::AssertionResult runConsoleProgram(const std::string &commandLine, DWORD timeoutMs,
+                                             ConsoleRun *run);
+
 // Full path of build/pinballshell.exe, found from the test executable's own location.
 std::string shellExePath();
 // Directory of the running test executable, with a trailing backslash.

@@ -9,48 +9,6 @@ std::string fullPath(const std::string &subkey)
     return subkey.empty() ? shellSettingsKey : std::string(shellSettingsKey) + "\\" + subkey;
 }
 
-void saveKey(HKEY key, SavedKey *into)
-{
-    into->present = true;
-    char name[16384];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = sizeof name, type = 0, dataSize = 0;
-        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, NULL, &dataSize) != ERROR_SUCCESS)
-            break;
-        SavedKey::Value value{std::string(name, nameSize), type, std::vector<BYTE>(dataSize)};
-        nameSize = sizeof name;
-        RegEnumValueA(key, i, name, &nameSize, NULL, &type, value.data.data(), &dataSize);
-        into->values.push_back(value);
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameSize, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
-            break;
-        HKEY child;
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, &child) != ERROR_SUCCESS)
-            continue;
-        SavedKey saved;
-        saved.name = name;
-        saveKey(child, &saved);
-        RegCloseKey(child);
-        into->subkeys.push_back(saved);
-    }
-}
-
-void restoreKey(HKEY parent, const SavedKey &saved)
-{
-    HKEY key;
-    if (RegCreateKeyExA(parent, saved.name.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
-        return;
-    for (const SavedKey::Value &value : saved.values)
-        RegSetValueExA(key, value.name.c_str(), 0, value.type, value.data.data(),
-                       (DWORD)value.data.size());
-    for (const SavedKey &child : saved.subkeys)
-        restoreKey(key, child);
-    RegCloseKey(key);
-}
-
 HKEY createKey(const std::string &subkey)
 {
     HKEY key = NULL;
@@ -63,45 +21,25 @@ HKEY createKey(const std::string &subkey)
 
 RegistrySandbox::RegistrySandbox()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, shellSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        saveKey(key, &saved);
-        RegCloseKey(key);
-    }
+    present = readKeyTree(HKEY_CURRENT_USER, shellSettingsKey, &saved);
     deleteSettingsKey();
 }
 
 RegistrySandbox::~RegistrySandbox()
 {
     deleteSettingsKey();
-    if (!saved.present)
-        return;
-    std::string path = shellSettingsKey;
-    std::string parentPath = path.substr(0, path.find_last_of('\\'));
-    HKEY parent;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, parentPath.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL,
-                        &parent, NULL) != ERROR_SUCCESS)
-        return;
-    SavedKey top = saved;
-    top.name = path.substr(path.find_last_of('\\') + 1);
-    restoreKey(parent, top);
-    RegCloseKey(parent);
+    if (present)
+        writeKeyTree(HKEY_CURRENT_USER, shellSettingsKey, saved);
 }
 
 bool settingsKeyExists(const std::string &subkey)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, fullPath(subkey).c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    return keyExists(HKEY_CURRENT_USER, fullPath(subkey));
 }
 
 void deleteSettingsKey()
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, shellSettingsKey);
-    RegDeleteKeyA(HKEY_CURRENT_USER, shellSettingsKey);
+    deleteKeyTree(HKEY_CURRENT_USER, shellSettingsKey);
 }
 
 void setRegBinary(const std::string &subkey, const char *name, DWORD type, const void *data,

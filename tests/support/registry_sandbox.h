@@ -1,6 +1,8 @@
 #ifndef PINBALL_TEST_REGISTRY_SANDBOX_H
 #define PINBALL_TEST_REGISTRY_SANDBOX_H
 
+#include "tools/pinballcat/registry_tree.h"
+
 #include <windows.h>
 
 #include <string>
@@ -8,23 +10,11 @@
 
 extern const char shellSettingsKey[];
 
-// A saved copy of a registry key with its values and subkeys.
-struct SavedKey {
-    std::string name;
-    bool present = false;
-    struct Value {
-        std::string name;
-        DWORD type;
-        std::vector<BYTE> data;
-    };
-    std::vector<Value> values;
-    std::vector<SavedKey> subkeys;
-};
-
 // Saves HKCU\Software\Corvane\Vantrel2Demo, then clears it; the destructor puts the saved
 // tree back, so that a test leaves the user's settings as it found them.
 struct RegistrySandbox {
-    SavedKey saved;
+    RegistryKey saved;
+    bool present = false;
     RegistrySandbox();
     ~RegistrySandbox();
     RegistrySandbox(const RegistrySandbox &) = delete;

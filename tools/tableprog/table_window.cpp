@@ -25,6 +25,13 @@ const COLORREF nameColour = RGB(255, 230, 120);
 const COLORREF hintColour = RGB(200, 220, 200);
 const int shellCommandSize = 1100;
 
+/* Variants built for the tests of the table-program checker each break one rule. */
+#ifdef TABLEPROG_WRONG_CLASS
+const char *const windowClassName = "TableProgramClass";
+#else
+const char *const windowClassName = tableClassName;
+#endif
+
 UINT tableMessage = 0;
 HFONT nameFont = NULL;
 HFONT hintFont = NULL;
@@ -146,6 +153,9 @@ void onQuitRequest(HWND window, WPARAM wParam, LPARAM lParam)
 {
     logEvent("WM_QUIT %s wParam=%lX lParam=%lX", InSendMessage() ? "sent" : "posted",
              (unsigned long)wParam, (unsigned long)lParam);
+#ifdef TABLEPROG_IGNORES_QUIT
+    return;
+#endif
     Sleep(environmentMs("PINBALL_TABLE_QUIT_HANG_MS"));
     DWORD delay = environmentMs("PINBALL_TABLE_QUIT_DELAY_MS");
     if (delay && SetTimer(window, quitTimerId, delay, NULL))
@@ -202,12 +212,12 @@ HWND createTableWindow(HINSTANCE instance)
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
     windowClass.hIcon = LoadIconA(NULL, IDI_APPLICATION);
-    windowClass.lpszClassName = tableClassName;
+    windowClass.lpszClassName = windowClassName;
     if (!RegisterClassA(&windowClass))
         return NULL;
     int x = (GetSystemMetrics(SM_CXSCREEN) - windowWidth) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - windowHeight) / 2;
-    return CreateWindowExA(0, tableClassName, ownEntry.name,
+    return CreateWindowExA(0, windowClassName, ownEntry.name,
                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, y,
                            windowWidth, windowHeight, NULL, NULL, instance, NULL);
 }

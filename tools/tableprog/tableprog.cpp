@@ -11,6 +11,9 @@ const char settingsKey[] = "Software\\Corvane\\Vantrel2Demo";
 
 void recordLastTablePlayed(void)
 {
+#ifdef TABLEPROG_WRITES_NOTHING
+    return;
+#endif
     if (!ownEntry.found)
         return;
     logEvent("subkey %s", ownEntry.subkey);
@@ -50,7 +53,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     setSettingsBase(settingsKey);
     findOwnEntry();
     recordLastTablePlayed();
+#ifdef TABLEPROG_NO_WINDOW
+    HWND window = NULL;
+    (void)instance;
+#else
     HWND window = createTableWindow(instance);
+#endif
     if (window) {
         ShowWindow(window, SW_SHOWNORMAL);
         UpdateWindow(window);

@@ -1,0 +1,436 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/bitmap_files.h"
+#include "tests/support/cdrom.h"
+#include "tests/support/process.h"
+#include "tests/support/registry_sandbox.h"
+#include "tests/support/table_program.h"
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+const DWORD runTimeoutMs = 20000;
+
+// The tool run against a settings key of the test's own.
+class Pinballcat : public ::testing::Test {
+protected:
+    RegistrySandbox sandbox;
+
+    ConsoleRun cat(const std::string &arguments)
+    {
+        ConsoleRun run;
+        EXPECT_TRUE(runConsoleProgram("\"" + buildDirectory() + "pinballcat.exe\" " + arguments,
+                                      runTimeoutMs, &run));
+        return run;
+    }
+    // Runs a command that must succeed and gives what it printed.
+    std::string done(const std::string &arguments)
+    {
+        ConsoleRun run = cat(arguments);
+        EXPECT_EQ(run.status, 0u) << arguments << "\n" << run.output << run.errors;
+        return run.output;
+    }
+    std::vector<std::string> tableValues()
+    {
+        std::vector<std::string> values;
+        std::string subkey;
+        while (getRegString("", ("Table" + std::to_string(values.size())).c_str(), &subkey))
+            values.push_back(subkey);
+        return values;
+    }
+};
+
+// Writes "Table<n>" = subkey and the two values every table needs.
+void addTable(int n, const std::string &subkey, const std::string &exe)
+{
+    setRegString("", ("Table" + std::to_string(n)).c_str(), subkey);
+    setRegString(subkey, "Table Name", subkey + " Table");
+    setRegString(subkey, "Table Exe", exe);
+}
+
+TEST_F(Pinballcat, ListShowsEveryFieldAsTheShellReadsIt)
+{
+    addTable(0, "Harbour", "C:\\Vantrel2\\harbour.exe");
+    setRegString("Harbour", "Table Bitmap", "C:\\Vantrel2\\harbour.bmp");
+    setRegDword("Harbour", "Table Id", 7);
+    setRegString("Harbour", "Table CD", "Disc 1");
+    addTable(1, "Comet", "E:\\COMET\\comet.exe");
+    EXPECT_EQ(done("list"),
+              "Table0: Harbour Table\n"
+              "    executable  C:\\Vantrel2\\harbour.exe  (fixed drive)\n"
+              "    picture     C:\\Vantrel2\\harbour.bmp\n"
+              "    id          7\n"
+              "    CD label    Disc 1\n"
+              "Table1: Comet Table\n"
+              "    executable  E:\\COMET\\comet.exe  (CD-ROM drive)\n"
+              "    picture     none\n"
+              "    id          -1\n"
+              "    CD label    Unrecognized CD\n"
+              "2 tables; the list ends at Table2, which is missing or empty.\n");
+}
+
+TEST_F(Pinballcat, ListSaysWhereAndWhyTheShellStops)
+{
+    struct Case {
+        const char *what;
+        void (*registry)();
+        const char *ending;
+    } cases[] = {
+        {"a gap",
+         [] {
+             addTable(0, "A", "C:\\a.exe");
+             addTable(2, "C", "C:\\c.exe");
+         },
+         "1 table; the list ends at Table1, which is missing or empty.\n"
+         "Not read by the shell: Table2 = \"C\"\n"},
+        {"no name",
+         [] {
+             addTable(0, "A", "C:\\a.exe");
+             addTable(1, "B", "C:\\b.exe");
+             setRegString("B", "Table Name", "");
+         },
+         "1 table; the list ends at Table1: subkey \"B\" has no Table Name (or one of 500 "
+         "characters or more).\nNot read by the shell: Table1 = \"B\"\n"},
+        {"no executable",
+         [] { addTable(0, "A", ""); },
+         "0 tables; the list ends at Table0: subkey \"A\" has no Table Exe (or one of 500 "
+         "characters or more).\nNot read by the shell: Table0 = \"A\"\n"},
+        {"thirteen tables",
+         [] {
+             for (int n = 0; n < 13; ++n)
+                 addTable(n, "T" + std::to_string(n), "C:\\t.exe");
+         },
+         "12 tables; the list is full: the shell reads twelve tables.\n"
+         "Not read by the shell: Table12 = \"T12\"\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        deleteSettingsKey();
+        c.registry();
+        std::string output = done("list");
+        std::string ending = c.ending;
+        ASSERT_GE(output.size(), ending.size()) << output;
+        EXPECT_EQ(output.substr(output.size() - ending.size()), ending) << output;
+    }
+}
+
+TEST_F(Pinballcat, AddAppendsATableWithTheValuesGiven)
+{
+    EXPECT_EQ(done("add \"Harbour Lights\" C:\\Vantrel2\\harbour.exe"),
+              "added Table0: Harbour Lights (subkey \"Harbour Lights\")\n");
+    EXPECT_EQ(done("add Comet E:\\COMET\\comet.exe --picture C:\\comet.bmp --id 0x12 --cd \"Disc 2\""),
+              "added Table1: Comet (subkey \"Comet\")\n");
+    EXPECT_EQ(tableValues(), (std::vector<std::string>{"Harbour Lights", "Comet"}));
+    std::string text;
+    DWORD id = 0;
+    ASSERT_TRUE(getRegString("Comet", "Table Exe", &text));
+    EXPECT_EQ(text, "E:\\COMET\\comet.exe");
+    ASSERT_TRUE(getRegString("Comet", "Table Bitmap", &text));
+    EXPECT_EQ(text, "C:\\comet.bmp");
+    ASSERT_TRUE(getRegString("Comet", "Table CD", &text));
+    EXPECT_EQ(text, "Disc 2");
+    ASSERT_TRUE(getRegDword("Comet", "Table Id", &id));
+    EXPECT_EQ(id, 0x12u);
+    EXPECT_EQ(settingsValueCount("Harbour Lights"), 2) << "only the values given are written";
+
+    // A relative executable is made full, since the shell starts it from wherever it runs.
+    done("add Relative tables\\r.exe");
+    ASSERT_TRUE(getRegString("Relative", "Table Exe", &text));
+    EXPECT_TRUE(text.size() > 2 && text[1] == ':' && text.find("\\tables\\r.exe") != std::string::npos)
+        << text;
+
+    // A subkey left behind by something else is not taken over.
+    setRegString("Orphan", "Table Exe", "C:\\old.exe");
+    EXPECT_EQ(done("add Orphan C:\\new.exe"), "added Table3: Orphan (subkey \"Orphan (2)\")\n");
+}
+
+TEST_F(Pinballcat, AddRefusesWhatTheShellWouldNotShowOrStart)
+{
+    for (int n = 0; n < 11; ++n)
+        addTable(n, "T" + std::to_string(n), "C:\\t.exe");
+    struct Case {
+        std::string arguments;
+        std::string message;
+    } cases[] = {
+        {"add \"t0 table\" C:\\x.exe", "there is already a table named \"T0 Table\" (Table0)"},
+        {"add X \"\"", "the executable path is empty"},
+        {"add X C:\\" + std::string(497, 'x'), "the executable path has 500 characters"},
+        {"add X C:\\x.exe --picture C:\\" + std::string(497, 'p'), "the picture path is longer"},
+        {"add X C:\\x.exe --cd " + std::string(500, 'c'), "the CD label is longer"},
+        {"add " + std::string(500, 'n') + " C:\\x.exe", "the name has 500 characters"},
+        {"add \"\" C:\\x.exe", "a table needs a name"},
+        {"add X C:\\x.exe --id seven", "the id must be a number: seven"},
+        {"add X C:\\x.exe --colour red", "add does not know --colour"},
+        {"add X C:\\x.exe --cd", "--cd needs a value"},
+        {"add X", "add needs a name and an executable"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments.substr(0, 60));
+        ConsoleRun run = cat(c.arguments);
+        EXPECT_EQ(run.status, 2u);
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+        EXPECT_EQ(tableValues().size(), 11u);
+    }
+    // The longest path the shell reads is taken, one more is not.
+    EXPECT_EQ(cat("add Longest C:\\" + std::string(496, 'x')).status, 0u);
+    ConsoleRun full = cat("add Thirteenth C:\\x.exe");
+    EXPECT_EQ(full.status, 2u);
+    EXPECT_NE(full.errors.find("already holds 12 tables"), std::string::npos) << full.errors;
+    EXPECT_EQ(tableValues().size(), 12u);
+}
+
+TEST_F(Pinballcat, RemoveMoveAndRenameKeepTheListContiguous)
+{
+    for (const char *name : {"A", "B", "C", "D"})
+        done(std::string("add ") + name + " C:\\" + name + ".exe");
+    setRegString("", "Last Table Played", "B");
+
+    EXPECT_EQ(done("move d 0"), "moved D from Table3 to Table0\n");
+    EXPECT_EQ(tableValues(), (std::vector<std::string>{"D", "A", "B", "C"}));
+    EXPECT_EQ(done("move D 3"), "moved D from Table0 to Table3\n");
+    EXPECT_EQ(tableValues(), (std::vector<std::string>{"A", "B", "C", "D"}));
+
+    EXPECT_EQ(done("remove b"), "cleared Last Table Played, which named it\nremoved B (was Table1)\n");
+    EXPECT_EQ(tableValues(), (std::vector<std::string>{"A", "C", "D"}));
+    EXPECT_FALSE(settingsKeyExists("B"));
+    std::string text;
+    EXPECT_FALSE(getRegString("", "Last Table Played", &text));
+
+    // The subkey stays, so that "Last Table Played" and the table program still find it.
+    EXPECT_EQ(done("rename C \"Comet Run\""), "renamed Table1 from C to Comet Run\n");
+    ASSERT_TRUE(getRegString("C", "Table Name", &text));
+    EXPECT_EQ(text, "Comet Run");
+    EXPECT_EQ(done("rename \"comet run\" \"COMET RUN\""), "renamed Table1 from Comet Run to COMET RUN\n");
+
+    struct Case {
+        const char *arguments;
+        const char *message;
+    } refusals[] = {
+        {"remove Z", "no table is named \"Z\""},
+        {"move A 3", "the position must be a number from 0 to 2: 3"},
+        {"move A -1", "the position must be a number from 0 to 2: -1"},
+        {"move A first", "the position must be a number from 0 to 2: first"},
+        {"rename A D", "there is already a table named \"D\" (Table2)"},
+        {"rename A \"\"", "a table needs a name"},
+        {"rename A", "rename needs the old and the new name"},
+        {"remove", "remove needs the name of one table"},
+    };
+    std::string before = done("list");
+    for (const Case &c : refusals) {
+        SCOPED_TRACE(c.arguments);
+        ConsoleRun run = cat(c.arguments);
+        EXPECT_EQ(run.status, 2u);
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+    }
+    EXPECT_EQ(done("list"), before);
+}
+
+TEST_F(Pinballcat, EditsDropTheValuesTheShellNeverRead)
+{
+    addTable(0, "A", "C:\\a.exe");
+    addTable(2, "Ghost", "C:\\g.exe");
+    setRegString("", "Table02", "Other");  // not a name the shell makes: neither read nor dropped
+    EXPECT_EQ(done("add B C:\\b.exe"),
+              "dropped Table2 = \"Ghost\", which the shell never read\n"
+              "added Table1: B (subkey \"B\")\n");
+    EXPECT_EQ(tableValues(), (std::vector<std::string>{"A", "B"}));
+    std::string text;
+    EXPECT_FALSE(getRegString("", "Table2", &text));
+    EXPECT_TRUE(settingsKeyExists("Ghost")) << "its subkey is left alone";
+    EXPECT_TRUE(getRegString("", "Table02", &text));
+}
+
+// A small 8-bit picture, and files that the shell's loader refuses.
+Bytes goodPicture()
+{
+    return concat({fileHeader(0), infoHeader({4, 4, 8}), Bytes(256 * 4, 0), patternBytes(16, 1)});
+}
+
+TEST_F(Pinballcat, CheckGivesOneLineATableAndFailsOnABrokenOne)
+{
+    std::string exe = copyTableProgram("checked.exe");
+    TempFile good(goodPicture());
+    TempFile oddDepth(concat({fileHeader(0), infoHeader({4, 4, 3}), Bytes(64, 0)}));
+    TempFile cut(concat({fileHeader(0), Bytes(20, 0)}));
+    emptyDisc();
+    addTable(0, "Good", exe);
+    setRegString("Good", "Table Bitmap", good.path);
+    addTable(1, "Bare", exe);
+    addTable(2, "Gone", "C:\\nowhere\\gone.exe");
+    setRegString("Gone", "Table Bitmap", "C:\\nowhere\\gone.bmp");
+    addTable(3, "OnDisc", "E:\\disc.exe");
+    setRegString("OnDisc", "Table CD", "Disc 2");
+    addTable(4, "Odd", exe);
+    setRegString("Odd", "Table Bitmap", oddDepth.path);
+    addTable(5, "Cut", exe);
+    setRegString("Cut", "Table Bitmap", cut.path);
+    setRegString("", "Last Table Played", "Bare");
+
+    ConsoleRun run = cat("check");
+    EXPECT_EQ(run.status, 1u);
+    EXPECT_EQ(run.output,
+              "ok    Table0 Good Table: executable found; picture loads\n"
+              "ok    Table1 Bare Table: executable found; no picture set, shows the no-picture placeholder\n"
+              "FAIL  Table2 Gone Table: executable missing: C:\\nowhere\\gone.exe; picture "
+              "C:\\nowhere\\gone.bmp is missing, shows the no-picture placeholder\n"
+              "CD    Table3 OnDisc Table: executable not there now: the shell asks for the CD "
+              "labelled \"Disc 2\" in drive E:\\; no picture set, shows the on-CD placeholder\n"
+              "FAIL  Table4 Odd Table: executable found; picture " + oddDepth.path +
+                  " is refused: a size, depth or compression the shell does not convert, shows the "
+                  "no-picture placeholder\n"
+              "FAIL  Table5 Cut Table: executable found; picture " + cut.path +
+                  " is refused: the file ends inside its headers, shows the no-picture placeholder\n"
+              "ok    Last Table Played: \"Bare\", Table1 Bare Table\n");
+
+    // Without the broken tables, a table waiting for its disc is no failure.
+    for (const char *value : {"Table2", "Table4", "Table5"})
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, shellSettingsKey, value);
+    setRegString("", "Table2", "OnDisc");
+    EXPECT_EQ(cat("check").status, 0u);
+}
+
+TEST_F(Pinballcat, CheckTellsWhatRestartWillDoWithTheLastTablePlayed)
+{
+    std::string exe = copyTableProgram("checked.exe");
+    addTable(0, "Listed", exe);
+    setRegString("Unlisted", "Table Exe", exe);
+    setRegString("Empty", "Table Name", "Empty");
+    struct Case {
+        const char *recorded;
+        DWORD status;
+        std::string line;
+    } cases[] = {
+        {nullptr, 0, "ok    Last Table Played: none recorded yet: restart shows the shell instead\n"},
+        {"listed", 0, "ok    Last Table Played: \"listed\", Table0 Listed Table\n"},
+        {"Unlisted", 0, "ok    Last Table Played: \"Unlisted\", not in the list: restart runs " + exe + "\n"},
+        {"Empty", 1, "FAIL  Last Table Played: \"Empty\", which has no Table Exe: restart does nothing\n"},
+        {"Vanished", 1, "FAIL  Last Table Played: \"Vanished\", which is no subkey: restart does nothing\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.recorded ? c.recorded : "none");
+        if (c.recorded)
+            setRegString("", "Last Table Played", c.recorded);
+        ConsoleRun run = cat("check");
+        EXPECT_EQ(run.status, c.status);
+        std::string &output = run.output;
+        ASSERT_GE(output.size(), c.line.size()) << output;
+        EXPECT_EQ(output.substr(output.size() - c.line.size()), c.line);
+    }
+    EXPECT_FALSE(settingsKeyExists("Vanished")) << "checking creates no key";
+}
+
+TEST_F(Pinballcat, ExportClearImportGivesTheSameList)
+{
+    addTable(0, "Harbour \"Lights\"", "C:\\Vantrel2\\harbour.exe");
+    setRegDword("Harbour \"Lights\"", "Table Id", 0xFFFFFFFF);
+    setRegString("Harbour \"Lights\"", "Table Bitmap", "C:\\pictures\\");
+    addTable(1, "Comet", "E:\\COMET\\comet.exe");
+    setRegString("Comet", "Table CD", "Disc; 2 = \"two\"");
+    // What a table program keeps in its own subkey goes along, whatever its type.
+    BYTE scores[40];
+    for (int i = 0; i < 40; ++i)
+        scores[i] = (BYTE)(i * 7);
+    setRegBinary("Comet", "High Scores", REG_BINARY, scores, sizeof scores);
+    setRegBinary("Comet", "Two Lines", REG_SZ, "a\r\nb", 5);
+    setRegBinary("Comet", "Expand", REG_EXPAND_SZ, "%TEMP%", 7);
+    setRegString("Comet\\Options", "Sound", "on");
+    addTable(3, "Unread", "C:\\unread.exe");
+
+    std::string file = testDirectory() + "catalogue_roundtrip.reg";
+    DeleteFileA(file.c_str());
+    std::string listed = done("list");
+    EXPECT_EQ(done("export \"" + file + "\""), "exported 2 tables to " + file + "\n");
+    deleteSettingsKey();
+    EXPECT_EQ(done("import \"" + file + "\""), "imported " + file + "\n");
+    EXPECT_EQ(done("list"), listed.substr(0, listed.find("Not read")));
+
+    std::string text;
+    EXPECT_FALSE(settingsKeyExists("Unread")) << "only the tables the shell reads are exported";
+    ASSERT_TRUE(getRegString("Comet\\Options", "Sound", &text));
+    EXPECT_EQ(text, "on");
+    std::string other = testDirectory() + "catalogue_roundtrip2.reg";
+    done("export \"" + other + "\"");
+    std::ifstream first(file, std::ios::binary), second(other, std::ios::binary);
+    std::string firstText((std::istreambuf_iterator<char>(first)), std::istreambuf_iterator<char>());
+    std::string secondText((std::istreambuf_iterator<char>(second)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(firstText, secondText) << "every value comes back with its type and data";
+    EXPECT_EQ(firstText.substr(0, 10), "REGEDIT4\r\n");
+    first.close();
+    second.close();
+    DeleteFileA(file.c_str());
+    DeleteFileA(other.c_str());
+}
+
+TEST_F(Pinballcat, ImportIsAllOrNothing)
+{
+    addTable(0, "Old", "C:\\old.exe");
+    std::string settings = "[HKEY_CURRENT_USER\\Software\\Corvane\\Vantrel2Demo";
+    std::string good = "REGEDIT4\r\n\r\n" + settings + "]\r\n\"Table0\"=\"New\"\r\n\r\n" + settings +
+                       "\\New]\r\n\"Table Name\"=\"New\"\r\n\"Table Exe\"=\"C:\\\\new.exe\"\r\n";
+    struct Case {
+        const char *what;
+        std::string contents;
+        std::string message;
+    } cases[] = {
+        {"no header", "[x]\r\n", "line 1: the file does not begin with REGEDIT4"},
+        {"a key elsewhere", good + "[HKEY_CURRENT_USER\\Software\\Other]\r\n\"a\"=\"b\"\r\n",
+         "line 9: the key lies outside the shell's settings"},
+        {"a key beside it", good + settings + "Other]\r\n", "line 9: the key lies outside"},
+        {"a deletion", good + "[-" + settings.substr(1) + "\\New]\r\n", "line 9: deleting a key"},
+        {"a bad dword", good + "\"Table Id\"=dword:12345678A\r\n", "line 9: not a dword"},
+        {"bad hex", good + "\"x\"=hex:1,zz\r\n", "line 9: not a list of hexadecimal bytes"},
+        {"an open quote", good + "\"x=\"y\r\n", "line 9: a value needs"},
+        {"a value first", "REGEDIT4\r\n\"a\"=\"b\"\r\n", "line 2: a value before any [key] line"},
+        // Registry key names hold at most 255 characters: this one fails as it is written,
+        // after the keys before it were.
+        {"a key that cannot be written", good + settings + "\\" + std::string(300, 'k') + "]\r\n",
+         "line 9: the key [Software\\Corvane\\Vantrel2Demo\\" + std::string(300, 'k') +
+             "] could not be written; the settings are as they were"},
+    };
+    std::string listed = done("list");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFile file(Bytes(c.contents.begin(), c.contents.end()));
+        ConsoleRun run = cat("import \"" + file.path + "\"");
+        EXPECT_EQ(run.status, 2u);
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+        EXPECT_EQ(done("list"), listed);
+        EXPECT_FALSE(settingsKeyExists("New"));
+    }
+    TempFile file(Bytes(good.begin(), good.end()));
+    done("import \"" + file.path + "\"");
+    EXPECT_EQ(tableValues(), std::vector<std::string>{"New"});
+}
+
+TEST_F(Pinballcat, HelpAndMisuse)
+{
+    ConsoleRun help = cat("help");
+    EXPECT_EQ(help.status, 0u);
+    EXPECT_EQ(help.output.compare(0, 27, "usage: pinballcat COMMAND ."), 0) << help.output;
+    struct Case {
+        const char *arguments;
+        const char *message;
+    } cases[] = {
+        {"", "usage: pinballcat COMMAND"},
+        {"lists", "no command \"lists\"; pinballcat help lists them"},
+        {"list everything", "list takes no arguments"},
+        {"check now", "check takes no arguments"},
+        {"export", "export needs the name of the file to write"},
+        {"import a.reg b.reg", "import needs the name of the file to read"},
+        {"import C:\\no\\such.reg", "cannot read C:\\no\\such.reg"},
+        {"export C:\\no\\such\\folder\\x.reg", "cannot write C:\\no\\such\\folder\\x.reg"},
+        {"check-table", "check-table needs the path of one table program"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments);
+        ConsoleRun run = cat(c.arguments);
+        EXPECT_EQ(run.status, 2u);
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+    }
+}
+
+}

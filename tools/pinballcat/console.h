@@ -1,0 +1,12 @@
+#ifndef PINBALLCAT_CONSOLE_H
+#define PINBALLCAT_CONSOLE_H
+
+/* Exit statuses of the tool: done, a check found a problem, or the command was refused. */
+const int statusDone = 0;
+const int statusProblem = 1;
+const int statusRefused = 2;
+
+/* Prints "pinballcat: <message>" to the error output; returns statusRefused. */
+int refuse(const char *format, ...);
+
+#endif
