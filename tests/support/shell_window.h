@@ -11,8 +11,11 @@
 #include <thread>
 
 // The shown main window of the shell run by process processId (any process when 0); NULL
-// when none came within timeoutMs.
+// when none came within timeoutMs. A logo movie playing first is skipped as a player would.
 HWND waitForShellWindow(DWORD processId, DWORD timeoutMs);
+
+// Ends the logo movie that the process shows, if any, with a key on its black window.
+void skipLogoMovie(DWORD processId);
 
 // Asks the shell owning `window` to close it, as the window's close command does.
 void closeShellWindow(HWND window);
