@@ -150,6 +150,22 @@ TEST_F(MovieDevice, BackdropClassIsBlackAndGoesWithTheDevice)
     EXPECT_NE(mciSendStringA("close avivideo", NULL, 0, NULL), 0u) << "the device stayed open";
 }
 
+// What the build made is a movie that the system's own AVI device plays: three seconds at
+// sixteen frames a second, at its intended size.
+TEST_F(MovieDevice, GeneratedMovieOpensAtItsSizeAndLength)
+{
+    std::string command = "open \"" + logoPath() + "\" alias mov";
+    ASSERT_EQ(mciSendStringA(command.c_str(), NULL, 0, NULL), 0u);
+    char reply[128] = "";
+    EXPECT_EQ(mciSendStringA("where mov source", reply, sizeof reply, NULL), 0u);
+    EXPECT_STREQ(reply, "0 0 320 240");
+    EXPECT_EQ(mciSendStringA("status mov length", reply, sizeof reply, NULL), 0u);
+    EXPECT_STREQ(reply, "48") << "frames";
+    mciSendStringA("set mov time format ms", NULL, 0, NULL);
+    EXPECT_EQ(mciSendStringA("status mov length", reply, sizeof reply, NULL), 0u);
+    EXPECT_STREQ(reply, "3000") << "milliseconds";
+}
+
 TEST_F(MovieDevice, PlaysAtItsOwnSizeCentredOnAFullScreenBlackBackdrop)
 {
     ASSERT_EQ(openMovie(NULL, &movie, logoPath().c_str(), countFinish), 0);

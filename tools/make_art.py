@@ -122,17 +122,20 @@ class Quantizer:
             self.cache[key] = hit
         return hit
 
-    def pixel(self, cv, x, y, amp):
+    def image(self, cv, amp):
         """Ordered dither: keeps gradients smooth and never crawls like
         error diffusion does on the dark ramps."""
-        i = y * cv.w + x
-        o = (self.BAYER[(y & 3) * 4 + (x & 3)] - 7.5) * amp / 16
-        return self.nearest(clamp(cv.r[i] + o, 0, 255),
-                            clamp(cv.g[i] + o, 0, 255),
-                            clamp(cv.b[i] + o, 0, 255))
-
-    def image(self, cv, amp):
-        return [[self.pixel(cv, x, y, amp) for x in range(cv.w)] for y in range(cv.h)]
+        out = []
+        for y in range(cv.h):
+            row = []
+            for x in range(cv.w):
+                i = y * cv.w + x
+                o = (self.BAYER[(y & 3) * 4 + (x & 3)] - 7.5) * amp / 16
+                row.append(self.nearest(clamp(cv.r[i] + o, 0, 255),
+                                        clamp(cv.g[i] + o, 0, 255),
+                                        clamp(cv.b[i] + o, 0, 255)))
+            out.append(row)
+        return out
 
 
 def use_every_entry(rows, cv, pal):

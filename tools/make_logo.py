@@ -19,17 +19,16 @@ import make_art
 from make_art import Canvas, Quantizer, clamp, mix, smooth
 
 W, H = 320, 240
-FPS = 12
-FRAMES = 36            # three seconds
-FADE_FRAMES = 6
-ROLL_FIRST, ROLL_LAST = 4, 22
-GLINT_FIRST, GLINT_LAST = 21, 31
+FPS = 16               # a whole number of microseconds per frame
+FRAMES = 48            # three seconds
+FADE_FRAMES = 8
+ROLL_FIRST, ROLL_LAST = 5, 29
+GLINT_FIRST, GLINT_LAST = 28, 41
 TITLE_Y, TITLE_CELL = 100, 3
 TUBE_Y, TUBE_X0, TUBE_X1 = 128, 22, W - 22
 BALL_R = 7
 BALL_Y = TUBE_Y - BALL_R - 2
 BAND = (0, TITLE_Y - 26, W, TUBE_Y + 14)   # x0, y0, x1, y1: everything that moves
-DITHER = 0  # flat colours keep the runs long
 
 
 def base_picture():
@@ -42,8 +41,7 @@ def base_picture():
 
 def lit_picture(base):
     """The finished logo: title and neon tube lit over the ground."""
-    cv = Canvas(W, H)
-    cv.r, cv.g, cv.b = base.r[:], base.g[:], base.b[:]
+    cv = copy_of(base)
     glow, tubes = Canvas(W, H), Canvas(W, H)
     tube = [(x, TUBE_Y) for x in range(TUBE_X0, TUBE_X1 + 1, 12)]
     make_art.neon(tubes, glow, tube, 1.6,
@@ -70,31 +68,42 @@ def glint(x, y, f):
     return 1.2 * smooth(18, 0, d)
 
 
-def band_frame(base, lit, f):
-    """The moving part of frame f: the title lit up to the ball, plus the glint."""
-    cv = Canvas(W, H)
-    cv.r, cv.g, cv.b = base.r[:], base.g[:], base.b[:]
-    edge = ball_x(f) if f <= ROLL_LAST else W * 2
+def lifts(base, lit):
+    """The pixels that the lit logo brightens, with how much light each gains."""
     x0, y0, x1, y1 = BAND
+    out = []
     for y in range(y0, y1):
         for x in range(x0, x1):
-            on = clamp((edge - x) / 10)
-            if on <= 0:
-                continue
-            gain = on * (1 + glint(x, y, f))
-            # an ignition flare just behind the ball as each stretch switches on
-            flare = 0.6 * smooth(24, 0, edge - x) if f <= ROLL_LAST else 0.0
             i = y * W + x
-            for ch, lc in ((cv.r, lit.r), (cv.g, lit.g), (cv.b, lit.b)):
-                lift = max(0.0, lc[i] - ch[i])
-                ch[i] = min(255.0, ch[i] + lift * (gain + flare))
-    if f <= ROLL_LAST:
-        rolling_ball(cv, ball_x(f))
-    return cv
+            d = (max(0.0, lit.r[i] - base.r[i]), max(0.0, lit.g[i] - base.g[i]),
+                 max(0.0, lit.b[i] - base.b[i]))
+            if any(d):
+                out.append((x, y, i) + d)
+    return out
+
+
+def light_up(cv, lifted, f):
+    """The title and tube lit up to the ball, with an ignition flare just behind
+    it, and the glint; gives the pixels that changed."""
+    edge = ball_x(f) if f <= ROLL_LAST else W * 2
+    changed = []
+    for x, y, i, dr, dg, db in lifted:
+        on = clamp((edge - x) / 10)
+        if on <= 0:
+            continue
+        gain = on * (1 + glint(x, y, f))
+        if f <= ROLL_LAST:
+            gain += 0.6 * smooth(24, 0, edge - x)
+        cv.r[i] = min(255.0, cv.r[i] + dr * gain)
+        cv.g[i] = min(255.0, cv.g[i] + dg * gain)
+        cv.b[i] = min(255.0, cv.b[i] + db * gain)
+        changed.append((x, y))
+    return changed
 
 
 def rolling_ball(cv, x):
-    """The ball with a short comet tail of light behind it."""
+    """The ball with a short comet tail of light behind it; gives the box it
+    painted."""
     for k in range(1, 10):
         tx, fade = x - k * 4, (1 - k / 10) ** 2
         r = BALL_R * (1 - k / 14)
@@ -103,9 +112,11 @@ def rolling_ball(cv, x):
                 a = fade * clamp(r - math.hypot(px + 0.5 - tx, py + 0.5 - BALL_Y))
                 cv.add(px, py, (120, 190, 255), 0.5 * a)
     make_art.ball(cv, x, BALL_Y, BALL_R)
+    return (max(0, int(x) - 48), int(BALL_Y - BALL_R) - 2,
+            min(W, int(x) + BALL_R + 3), int(BALL_Y + BALL_R) + 3)
 
 
-def faded(base, k):
+def copy_of(base, k=1.0):
     cv = Canvas(W, H)
     cv.r, cv.g, cv.b = [v * k for v in base.r], [v * k for v in base.g], [v * k for v in base.b]
     return cv
@@ -115,22 +126,29 @@ def frames(pal):
     q = Quantizer(pal)
     offset = len(make_art.SYS_LOW)
 
-    def rows_of(cv, box):
-        x0, y0, x1, y1 = box
-        return {y: [q.pixel(cv, x, y, DITHER) + offset for x in range(x0, x1)]
-                for y in range(y0, y1)}
+    def index(cv, x, y):
+        # undithered: flat colours keep the runs long
+        i = y * W + x
+        return q.nearest(cv.r[i], cv.g[i], cv.b[i]) + offset
 
     base = base_picture()
-    lit = lit_picture(base)
-    ground = rows_of(base, (0, 0, W, H))
+    lifted = lifts(base, lit_picture(base))
+    ground = [[index(base, x, y) for x in range(W)] for y in range(H)]
     out = []
     for f in range(FRAMES):
         if f < FADE_FRAMES:
-            rows = rows_of(faded(base, smooth(0, FADE_FRAMES, f + 1)), (0, 0, W, H))
-        else:
-            rows = dict(ground)
-            rows.update(rows_of(band_frame(base, lit, f), BAND))
-        out.append([rows[y] for y in range(H)])
+            cv = copy_of(base, smooth(0, FADE_FRAMES, f + 1))
+            out.append([[index(cv, x, y) for x in range(W)] for y in range(H)])
+            continue
+        cv = copy_of(base)
+        rows = [row[:] for row in ground]
+        changed = light_up(cv, lifted, f)
+        if f <= ROLL_LAST:
+            x0, y0, x1, y1 = rolling_ball(cv, ball_x(f))
+            changed += [(x, y) for y in range(y0, y1) for x in range(x0, x1)]
+        for x, y in changed:
+            rows[y][x] = index(cv, x, y)
+        out.append(rows)
     return out
 
 
