@@ -1,17 +1,27 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <mmsystem.h>
+
 #include "gfx/shell_palette.h"
+#include "movie/logo_movie.h"
 #include "shell/names.h"
 #include "shell/shell_classes.h"
 #include "shell/shell_mode.h"
 #include "tests/support/dialogs.h"
+#include "tests/support/input.h"
+#include "tests/support/process.h"
+#include "tests/support/shell_window.h"
 #include "tests/support/settings_fixture.h"
 #include "ui/background_window.h"
 #include "ui/main_window.h"
 #include "ui/picture_windows.h"
 #include "ui/shell_state.h"
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -145,4 +155,68 @@ TEST_F(ShellModeInProcess, WindowThatCannotBeMadeEndsWithZero)
     }
 }
 
+// The build's movie beside this test program, where shell mode looks for it, while it lives.
+struct MovieBesideTheProgram {
+    std::string path = testDirectory() + "logo.avi";
+    bool copied = CopyFileA((buildDirectory() + "logo.avi").c_str(), path.c_str(), FALSE) != 0;
+    ~MovieBesideTheProgram() { DeleteFileA(path.c_str()); }
+};
+
+// Watches this process's windows while shell mode runs: the black movie window, then the main
+// window, which it closes so that the run ends.
+struct MovieWatcher {
+    std::atomic<bool> movieSeen{false}, windowShownDuringMovie{false}, windowShown{false};
+    std::atomic<bool> stopping{false};
+    std::thread thread{[this] { watch(); }};
+
+    ~MovieWatcher()
+    {
+        stopping = true;
+        thread.join();
+    }
+    void watch()
+    {
+        DWORD self = GetCurrentProcessId();
+        waitUntil([&] { return stopping || waitForWindow(movieClassName, self, 0) != NULL; }, 5000);
+        movieSeen = waitForWindow(movieClassName, self, 0) != NULL;
+        windowShownDuringMovie = movieSeen && waitForWindow(shellClassName, self, 0) != NULL;
+        HWND window = NULL;
+        waitUntil([&] { return stopping || (window = waitForWindow(shellClassName, self, 0)) != NULL; },
+                  10000);
+        windowShown = window != NULL;
+        if (window != NULL)
+            closeShellWindow(window);
+    }
+};
+
+// The movie plays to its end before the window comes up; after the loop neither the movie
+// nor the device stays open.
+TEST_F(ShellModeInProcess, MovieBesideTheProgramPlaysBeforeTheWindowAndIsClosedAfterTheLoop)
+{
+    MovieBesideTheProgram movie;
+    ASSERT_TRUE(movie.copied);
+    playLogoMovie = 1;
+    movieFinished = 0;
+    int status;
+    {
+        MovieWatcher watcher;
+        status = runShellMode();
+        EXPECT_TRUE(watcher.movieSeen);
+        EXPECT_FALSE(watcher.windowShownDuringMovie);
+        EXPECT_TRUE(watcher.windowShown);
+    }
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(movieFinished, 1);
+    EXPECT_EQ(logoMovie.opened, 0);
+    EXPECT_EQ(logoMovie.playing, 0);
+    EXPECT_EQ(logoMovie.backdropWindow, (HWND)NULL);
+    char reply[64];
+    EXPECT_NE(mciSendStringA("status mov mode", reply, sizeof reply, NULL), 0u) << "alias left open";
+    EXPECT_NE(mciSendStringA("close avivideo", NULL, 0, NULL), 0u) << "device left open";
+    WNDCLASSA found;
+    EXPECT_FALSE(GetClassInfoA(appInstance, movieClassName, &found));
+    currentMovie = NULL;
 }
+
+}
+
