@@ -7,7 +7,8 @@
 #include "tests/support/shell_session.h"
 #include "tests/support/table_program.h"
 
-#include <utility>
+#include <algorithm>
+#include <string>
 #include <vector>
 
 namespace {
@@ -173,7 +174,7 @@ protected:
         if (!bringToFront(window, inputTimeoutMs))
             return ::testing::AssertionFailure() << "the shell window did not come forward";
         pressKey(VK_TAB);
-        if (!waitUntil([this] { return focus() == background() && labelText() == "Alpha"; },
+        if (!waitUntil([this] { return focus() == background() && shows("Alpha"); },
                        inputTimeoutMs))
             return ::testing::AssertionFailure()
                    << "Tab did not select the first table on the background; label \""
@@ -221,7 +222,6 @@ TEST_F(ShellChoice, TabMovesTheFocusRoundTheControls)
     addPlayableTables("tables");
     ASSERT_TRUE(startShell());
     ASSERT_TRUE(focusPictures());
-    EXPECT_TRUE(IsWindowEnabled(okButton()));
     HWND order[] = {okButton(), cancelButton(), background()};
     for (HWND next : order) {
         pressKey(VK_TAB);
@@ -263,9 +263,15 @@ TEST_F(ShellChoice, EscapeAndAltF4EndWithoutLaunching)
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(startShell());
         ASSERT_TRUE(focusPictures());
-        pressKey(c.key, c.modifier);
+        // Wine may drop a held modifier when it syncs the key state with the X server after a
+        // change of focus; the keys are pressed again then, a few times at most.
         DWORD status = 1;
-        ASSERT_TRUE(waitForEnd(&status));
+        bool ended = false;
+        for (int attempt = 0; attempt < 3 && !ended; ++attempt) {
+            pressKey(c.key, c.modifier);
+            ended = waitForEnd(&status, c.modifier ? 2000 : 10000);
+        }
+        ASSERT_TRUE(ended);
         EXPECT_EQ(status, 0u);
         EXPECT_TRUE(tableLogLines(log).empty()) << "nothing was launched";
         endShell();
@@ -281,8 +287,7 @@ TEST_F(ShellChoice, ClickSelectsAndDoubleClickLaunches)
     ASSERT_TRUE(bringToFront(window, inputTimeoutMs));
     HWND bravo = pictureIn(frames()[1]);
     ASSERT_TRUE(clickWindow(bravo));
-    ASSERT_TRUE(waitUntil([this] { return labelText() == "Bravo"; }, inputTimeoutMs));
-    EXPECT_TRUE(IsWindowEnabled(okButton()));
+    ASSERT_TRUE(waitUntil([this] { return shows("Bravo"); }, inputTimeoutMs));
     EXPECT_EQ(focus(), background());
     EXPECT_FALSE(isDefaultButton(okButton()));
     EXPECT_FALSE(isDefaultButton(cancelButton()));
