@@ -34,7 +34,9 @@ void positionMovie(LogoMovie *movie, int fullScreen);
 /* Closes the alias and destroys the backdrop; harmless in any state and when repeated. */
 void closeMovie(LogoMovie *movie);
 
+/* Paints the whole window black; none is skipped. */
 void blackOutWindow(HWND window);
+/* Paints the current movie's backdrop and playback window black. */
 void blackOutMovie(void);
 
 LRESULT CALLBACK MovieBackdropWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,6 +5,18 @@
 #include "tests/support/dialogs.h"
 #include "tests/support/input.h"
 
+namespace {
+
+// A plain start plays the logo movie first; a key on its black window ends it.
+void skipLogoMovie(DWORD processId)
+{
+    HWND backdrop = waitForWindow(movieClassName, processId, 0);
+    if (backdrop != NULL)
+        PostMessageA(backdrop, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+} // namespace
+
 HWND waitForShellWindow(DWORD processId, DWORD timeoutMs)
 {
     HWND window = NULL;
@@ -17,13 +29,6 @@ HWND waitForShellWindow(DWORD processId, DWORD timeoutMs)
         },
         timeoutMs);
     return window;
-}
-
-void skipLogoMovie(DWORD processId)
-{
-    HWND backdrop = waitForWindow(movieClassName, processId, 0);
-    if (backdrop != NULL)
-        PostMessageA(backdrop, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 void closeShellWindow(HWND window)

@@ -14,9 +14,6 @@
 // when none came within timeoutMs. A logo movie playing first is skipped as a player would.
 HWND waitForShellWindow(DWORD processId, DWORD timeoutMs);
 
-// Ends the logo movie that the process shows, if any, with a key on its black window.
-void skipLogoMovie(DWORD processId);
-
 // Asks the shell owning `window` to close it, as the window's close command does.
 void closeShellWindow(HWND window);
 
