@@ -92,6 +92,8 @@ int runShellMode(void)
         if (movieFinished)
             closeMovie(&logoMovie);
     }
+    // A run ended while the movie still played leaves neither its alias nor its window.
+    closeMovie(&logoMovie);
     closeMovieDevice();
     runConfirmedTable();
     notifyTableProgram(postTableNotification);

@@ -163,12 +163,15 @@ struct MovieBesideTheProgram {
 };
 
 // Watches this process's windows while shell mode runs: the black movie window, then the main
-// window, which it closes so that the run ends.
+// window, which it closes so that the run ends; or it ends the run while the movie plays, as a
+// table program's request to end does.
 struct MovieWatcher {
+    bool endDuringMovie;
     std::atomic<bool> movieSeen{false}, windowShownDuringMovie{false}, windowShown{false};
     std::atomic<bool> stopping{false};
     std::thread thread{[this] { watch(); }};
 
+    explicit MovieWatcher(bool endDuringMovieToo) : endDuringMovie(endDuringMovieToo) {}
     ~MovieWatcher()
     {
         stopping = true;
@@ -180,6 +183,10 @@ struct MovieWatcher {
         waitUntil([&] { return stopping || waitForWindow(movieClassName, self, 0) != NULL; }, 5000);
         movieSeen = waitForWindow(movieClassName, self, 0) != NULL;
         windowShownDuringMovie = movieSeen && waitForWindow(shellClassName, self, 0) != NULL;
+        if (endDuringMovie) {
+            PostMessageA(mainWindow, WM_QUIT, 0, 0);
+            return;
+        }
         HWND window = NULL;
         waitUntil([&] { return stopping || (window = waitForWindow(shellClassName, self, 0)) != NULL; },
                   10000);
@@ -189,34 +196,39 @@ struct MovieWatcher {
     }
 };
 
-// The movie plays to its end before the window comes up; after the loop neither the movie
-// nor the device stays open.
+// The movie plays to its end before the window comes up. After the loop, also one that ended
+// while the movie played, neither the movie nor the device stays open.
 TEST_F(ShellModeInProcess, MovieBesideTheProgramPlaysBeforeTheWindowAndIsClosedAfterTheLoop)
 {
     MovieBesideTheProgram movie;
     ASSERT_TRUE(movie.copied);
-    playLogoMovie = 1;
-    movieFinished = 0;
-    int status;
-    {
-        MovieWatcher watcher;
-        status = runShellMode();
-        EXPECT_TRUE(watcher.movieSeen);
-        EXPECT_FALSE(watcher.windowShownDuringMovie);
-        EXPECT_TRUE(watcher.windowShown);
+    for (bool endDuringMovie : {false, true}) {
+        SCOPED_TRACE(endDuringMovie ? "run ended during the movie" : "movie played to its end");
+        playLogoMovie = 1;
+        movieFinished = 0;
+        int status;
+        HWND backdrop;
+        {
+            MovieWatcher watcher(endDuringMovie);
+            status = runShellMode();
+            backdrop = FindWindowA(movieClassName, NULL);
+            EXPECT_TRUE(watcher.movieSeen);
+            EXPECT_FALSE(watcher.windowShownDuringMovie);
+            EXPECT_EQ(watcher.windowShown, !endDuringMovie);
+        }
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(movieFinished, endDuringMovie ? 0 : 1);
+        EXPECT_EQ(logoMovie.opened, 0);
+        EXPECT_EQ(logoMovie.playing, 0);
+        EXPECT_EQ(logoMovie.backdropWindow, (HWND)NULL);
+        EXPECT_EQ(backdrop, (HWND)NULL) << "the black window stayed";
+        char reply[64];
+        EXPECT_NE(mciSendStringA("status mov mode", reply, sizeof reply, NULL), 0u) << "alias left open";
+        EXPECT_NE(mciSendStringA("close avivideo", NULL, 0, NULL), 0u) << "device left open";
+        WNDCLASSA found;
+        EXPECT_FALSE(GetClassInfoA(appInstance, movieClassName, &found));
+        currentMovie = NULL;
     }
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(movieFinished, 1);
-    EXPECT_EQ(logoMovie.opened, 0);
-    EXPECT_EQ(logoMovie.playing, 0);
-    EXPECT_EQ(logoMovie.backdropWindow, (HWND)NULL);
-    char reply[64];
-    EXPECT_NE(mciSendStringA("status mov mode", reply, sizeof reply, NULL), 0u) << "alias left open";
-    EXPECT_NE(mciSendStringA("close avivideo", NULL, 0, NULL), 0u) << "device left open";
-    WNDCLASSA found;
-    EXPECT_FALSE(GetClassInfoA(appInstance, movieClassName, &found));
-    currentMovie = NULL;
 }
 
 }
-
