@@ -7,8 +7,8 @@ Usage: python3 tools/make_logo.py OUTFILE
 
 It is painted with the background art's palette and drawing code, from
 fixed seeds, so a rebuild yields the same bytes. The frames are 8-bit RLE
-(BI_RLE8) DIBs: every AVI player decodes them without extra codecs, and the
-dark ground packs into long runs.
+(BI_RLE8) DIBs, which the system's own AVI player decodes without extra
+codecs, and the dark ground packs into long runs.
 """
 import math
 import random
