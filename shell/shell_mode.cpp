@@ -1,6 +1,8 @@
 #include "shell/shell_mode.h"
 
+#include "common/src/memory.h"
 #include "gfx/shell_palette.h"
+#include "movie/logo_movie.h"
 #include "settings/catalogue.h"
 #include "settings/string_table.h"
 #include "shell/globals.h"
@@ -14,6 +16,8 @@
 #include "ui/shell_windows.h"
 
 int exitCode = 0;
+int movieFinished = 0;
+char logoMoviePath[textBufferSize] = "";
 
 namespace {
 
@@ -25,6 +29,27 @@ void createMainWindow()
     const ShellLayout &l = shellLayout;
     CreateWindowExA(0, shellClassName, loadString(IDS_TITLE), mainWindowStyle, l.windowX,
                     l.windowY, l.windowWidth, l.windowHeight, NULL, NULL, appInstance, NULL);
+}
+
+void onMovieFinished(void)
+{
+    showShellWindow();
+    movieFinished = 1;
+}
+
+/* The window comes up at once when no movie is wanted or none can play, else when it ends. */
+void showWindowAfterMovie()
+{
+    if (!playLogoMovie || openMovieDevice(appInstance) != 0) {
+        showShellWindow();
+        return;
+    }
+    // A path that cannot be made simply fails to open.
+    makeModulePath(logoMoviePath, "logo.avi", sizeof logoMoviePath);
+    if (openMovie(NULL, &logoMovie, logoMoviePath, onMovieFinished) != 0)
+        onMovieFinished();
+    else
+        playMovie(&logoMovie, 1);
 }
 
 /* The caller goes on when its own table was chosen again. */
@@ -62,10 +87,14 @@ int runShellMode(void)
         return 0;
     }
     placePictureFrames();
-    // There is no logo movie to play first: the window is shown at once.
-    showShellWindow();
-    while (pumpMessage())
-        ;
+    showWindowAfterMovie();
+    while (pumpMessage()) {
+        if (movieFinished)
+            closeMovie(&logoMovie);
+    }
+    // A run ended while the movie still played leaves neither its alias nor its window.
+    closeMovie(&logoMovie);
+    closeMovieDevice();
     runConfirmedTable();
     notifyTableProgram(postTableNotification);
     takeDown();

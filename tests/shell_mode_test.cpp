@@ -1,13 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <mmsystem.h>
+
 #include "gfx/shell_palette.h"
+#include "movie/logo_movie.h"
 #include "shell/names.h"
 #include "shell/shell_classes.h"
 #include "shell/shell_mode.h"
 #include "tests/support/catalogue_reset.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/input.h"
+#include "tests/support/process.h"
 #include "tests/support/settings_fixture.h"
+#include "tests/support/shell_window.h"
 #include "ui/background_window.h"
 #include "ui/main_window.h"
 #include "ui/picture_windows.h"
@@ -202,6 +209,7 @@ TEST_F(ShellModeInProcess, TableWithoutAFrameFlashesNothingElse)
     setRegString("Lone", "Table Name", "Lone Table");
     setRegString("Lone", "Table Exe", "C:\\lone.exe");
     setRegDword("Lone", "Table Id", 0);
+    playLogoMovie = 0;
     PaintCounter other;
     int paintsWhileFlashing = -1;
     bool focused = false;
@@ -232,6 +240,82 @@ TEST_F(ShellModeInProcess, TableWithoutAFrameFlashesNothingElse)
     EXPECT_EQ(paintsWhileFlashing, 0) << "other windows repainted while the selection flashed";
     currentSelection = NULL;
     resetCatalogue();
+}
+
+// The build's movie beside this test program, where shell mode looks for it, while it lives.
+struct MovieBesideTheProgram {
+    std::string path = testDirectory() + "logo.avi";
+    bool copied = CopyFileA((buildDirectory() + "logo.avi").c_str(), path.c_str(), FALSE) != 0;
+    ~MovieBesideTheProgram() { DeleteFileA(path.c_str()); }
+};
+
+// Watches this process's windows while shell mode runs: the black movie window, then the main
+// window, which it closes so that the run ends; or it ends the run while the movie plays, as a
+// table program's request to end does.
+struct MovieWatcher {
+    bool endDuringMovie;
+    std::atomic<bool> movieSeen{false}, windowShownDuringMovie{false}, windowShown{false};
+    std::atomic<bool> stopping{false};
+    std::thread thread{[this] { watch(); }};
+
+    explicit MovieWatcher(bool endDuringMovieToo) : endDuringMovie(endDuringMovieToo) {}
+    ~MovieWatcher()
+    {
+        stopping = true;
+        thread.join();
+    }
+    void watch()
+    {
+        DWORD self = GetCurrentProcessId();
+        waitUntil([&] { return stopping || waitForWindow(movieClassName, self, 0) != NULL; }, 5000);
+        movieSeen = waitForWindow(movieClassName, self, 0) != NULL;
+        windowShownDuringMovie = movieSeen && waitForWindow(shellClassName, self, 0) != NULL;
+        if (endDuringMovie) {
+            PostMessageA(mainWindow, WM_QUIT, 0, 0);
+            return;
+        }
+        HWND window = NULL;
+        waitUntil([&] { return stopping || (window = waitForWindow(shellClassName, self, 0)) != NULL; },
+                  10000);
+        windowShown = window != NULL;
+        if (window != NULL)
+            closeShellWindow(window);
+    }
+};
+
+// The movie plays to its end before the window comes up. After the loop, also one that ended
+// while the movie played, neither the movie nor the device stays open.
+TEST_F(ShellModeInProcess, MovieBesideTheProgramPlaysBeforeTheWindowAndIsClosedAfterTheLoop)
+{
+    MovieBesideTheProgram movie;
+    ASSERT_TRUE(movie.copied);
+    for (bool endDuringMovie : {false, true}) {
+        SCOPED_TRACE(endDuringMovie ? "run ended during the movie" : "movie played to its end");
+        playLogoMovie = 1;
+        movieFinished = 0;
+        int status;
+        HWND backdrop;
+        {
+            MovieWatcher watcher(endDuringMovie);
+            status = runShellMode();
+            backdrop = FindWindowA(movieClassName, NULL);
+            EXPECT_TRUE(watcher.movieSeen);
+            EXPECT_FALSE(watcher.windowShownDuringMovie);
+            EXPECT_EQ(watcher.windowShown, !endDuringMovie);
+        }
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(movieFinished, endDuringMovie ? 0 : 1);
+        EXPECT_EQ(logoMovie.opened, 0);
+        EXPECT_EQ(logoMovie.playing, 0);
+        EXPECT_EQ(logoMovie.backdropWindow, (HWND)NULL);
+        EXPECT_EQ(backdrop, (HWND)NULL) << "the black window stayed";
+        char reply[64];
+        EXPECT_NE(mciSendStringA("status mov mode", reply, sizeof reply, NULL), 0u) << "alias left open";
+        EXPECT_NE(mciSendStringA("close avivideo", NULL, 0, NULL), 0u) << "device left open";
+        WNDCLASSA found;
+        EXPECT_FALSE(GetClassInfoA(appInstance, movieClassName, &found));
+        currentMovie = NULL;
+    }
 }
 
 }

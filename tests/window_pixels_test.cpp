@@ -320,7 +320,7 @@ TEST_F(FrameColours, SelectedFlashesWhileTheBackgroundHasTheFocusIsGreyWhileOkHa
     TempFile picture(bitmapFile(patternPicture(120, 120, 3)));
     for (const char *name : {"Alpha", "Beta", "Gamma"})
         addTable(name, "C:\\Tables\\table.exe", 1, picture.path);
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     std::set<COLORREF> flashColours;
     PALETTEENTRY firstTen[10];
     ASSERT_EQ(GetPaletteEntries((HPALETTE)GetStockObject(DEFAULT_PALETTE), 0, 10, firstTen), 10u);
@@ -369,7 +369,7 @@ TEST_F(BitmapColours, BackgroundAndPicturesShowThem)
     TempFile firstFile(bitmapFile(first)), secondFile(bitmapFile(second));
     addTable("Alpha", "C:\\Tables\\alpha.exe", 1, firstFile.path);
     addTable("Beta", "C:\\Tables\\beta.exe", 2, secondFile.path);
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     EXPECT_TRUE(waitUntil([&] { return showsPicture(captureWindow(pictures[0]), first); }, waitMs))
         << showsPicture(captureWindow(pictures[0]), first).message();
     EXPECT_TRUE(waitUntil([&] { return showsPicture(captureWindow(pictures[1]), second); }, waitMs))
@@ -419,7 +419,7 @@ TEST_F(Placeholders, CarryTheNameWrappedAndCentredOnTheArtOfTheTablesDrive)
     ASSERT_GE(textLines(cases[0].name), 2) << "the first name must be too long for one line";
     for (const Case &c : cases)
         addTable(c.name, c.exe, 1, c.bitmap);
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     for (int i = 0; i < 3; i++) {
         const Case &c = cases[i];
         SCOPED_TRACE(c.name);
@@ -441,7 +441,7 @@ TEST_F(DisplayChange, LeavesPlaceholderLabelAndPicturesAsTheyWere)
     TempFile smallFile(bitmapFile(small));
     addTable("No Picture", "C:\\Tables\\none.exe", 1);
     addTable("Small Picture", "C:\\Tables\\small.exe", 2, smallFile.path);
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     ASSERT_TRUE(select(1));
     IndexedPicture placeholder = resourcePicture("NO_PB_BMP");
     const std::set<COLORREF> black = {RGB(0, 0, 0)};

@@ -434,8 +434,8 @@ def title(cv, text, cy, cell, glow_colour=(255, 40, 200)):
 
 # ------------------------------------------------------------ background ----
 
-def bk_base(x, y):
-    u, v = x / (BK_W - 1), y / (BK_H - 1)
+def bk_base(x, y, w=BK_W, h=BK_H):
+    u, v = x / (w - 1), y / (h - 1)
     c = mix((6, 7, 26), (34, 14, 56), v)
     # corners fall off to near black, like the edge of a lit cabinet
     c = mix(c, (1, 1, 6), 0.8 * smooth(0.55, 1.1, math.hypot(u - 0.5, v - 0.5) * 1.6))
@@ -447,18 +447,18 @@ def bk_base(x, y):
     return (c[0] + s, c[1] + s, c[2] + 2 * s)
 
 
-def edge_weight(x, y):
-    dx = abs(x - BK_W / 2) / (BK_W / 2)
-    dy = abs(y - BK_H / 2) / (BK_H / 2)
+def edge_weight(x, y, w=BK_W, h=BK_H):
+    dx = abs(x - w / 2) / (w / 2)
+    dy = abs(y - h / 2) / (h / 2)
     return smooth(0.55, 0.95, max(dx, dy))
 
 
-def starfield(cv, rng):
+def starfield(cv, rng, count=1400):
     colours = [(255, 255, 255), (170, 220, 255), (255, 180, 230), (255, 230, 160),
                (160, 255, 200)]
-    for _ in range(1400):
-        x, y = rng.uniform(0, BK_W), rng.uniform(0, BK_H)
-        w = 0.12 + 0.88 * edge_weight(x, y)
+    for _ in range(count):
+        x, y = rng.uniform(0, cv.w), rng.uniform(0, cv.h)
+        w = 0.12 + 0.88 * edge_weight(x, y, cv.w, cv.h)
         if rng.random() > w:
             continue
         c, b = rng.choice(colours), rng.random() ** 3

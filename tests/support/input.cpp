@@ -38,6 +38,15 @@ void clickAt(POINT at)
 
 } // namespace
 
+bool pressButtonAt(HWND window, POINT at, DWORD downFlag, DWORD upFlag)
+{
+    if (!waitUntil([&] { return WindowFromPoint(at) == window; }, 5000))
+        return false;
+    sendButtonAt(at, downFlag);
+    sendButtonAt(at, upFlag);
+    return true;
+}
+
 bool bringToFront(HWND window, DWORD timeoutMs)
 {
     SetForegroundWindow(window);
@@ -56,11 +65,7 @@ void pressKey(WORD key, WORD modifier)
 
 bool clickWindow(HWND window)
 {
-    POINT at = centreOf(window);
-    if (!waitUntil([&] { return WindowFromPoint(at) == window; }, 5000))
-        return false;
-    clickAt(at);
-    return true;
+    return pressButtonAt(window, centreOf(window), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
 
 bool doubleClickWindow(HWND window)

@@ -15,6 +15,9 @@ void pressKey(WORD key, WORD modifier = 0);
 // Clicks, or double-clicks, the left button at the centre of `window` once nothing covers
 // that point; false when something still did after a while.
 bool clickWindow(HWND window);
+// Presses and releases a mouse button (MOUSEEVENTF_ flags) at the screen point `at` once
+// `window` is what lies there; false when it still was not after a while.
+bool pressButtonAt(HWND window, POINT at, DWORD downFlag, DWORD upFlag);
 bool doubleClickWindow(HWND window);
 
 // The window that has the keyboard focus in the thread that owns `window`.

@@ -1,11 +1,34 @@
 #include "tests/support/shell_window.h"
 
+#include "movie/logo_movie.h"
 #include "shell/names.h"
 #include "tests/support/dialogs.h"
+#include "tests/support/input.h"
+
+namespace {
+
+// A plain start plays the logo movie first; a key on its black window ends it.
+void skipLogoMovie(DWORD processId)
+{
+    HWND backdrop = waitForWindow(movieClassName, processId, 0);
+    if (backdrop != NULL)
+        PostMessageA(backdrop, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+} // namespace
 
 HWND waitForShellWindow(DWORD processId, DWORD timeoutMs)
 {
-    return waitForWindow(shellClassName, processId, timeoutMs);
+    HWND window = NULL;
+    waitUntil(
+        [&] {
+            window = waitForWindow(shellClassName, processId, 0);
+            if (window == NULL)
+                skipLogoMovie(processId);
+            return window != NULL;
+        },
+        timeoutMs);
+    return window;
 }
 
 void closeShellWindow(HWND window)

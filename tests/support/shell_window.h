@@ -11,7 +11,7 @@
 #include <thread>
 
 // The shown main window of the shell run by process processId (any process when 0); NULL
-// when none came within timeoutMs.
+// when none came within timeoutMs. A logo movie playing first is skipped as a player would.
 HWND waitForShellWindow(DWORD processId, DWORD timeoutMs);
 
 // Asks the shell owning `window` to close it, as the window's close command does.
