@@ -7,6 +7,7 @@
 #include "tests/support/fixed_display_depth.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/shell_stand_in.h"
+#include "tests/support/shell_window.h"
 #include "tests/support/table_program.h"
 
 #include <string>
@@ -15,7 +16,8 @@
 namespace {
 
 // Start-up run in this process, on a display of the test's choosing. With no table program
-// and no other shell about, a run that goes on ends in shell mode with 0.
+// and no other shell about, a run that goes on reaches shell mode, whose window is closed, and
+// ends with 0.
 class StartUpHere : public ::testing::Test {
 protected:
     RegistrySandbox sandbox;
@@ -29,6 +31,7 @@ protected:
     int run(const char *commandLine)
     {
         playLogoMovie = 1;
+        ShellWindowCloser closer;
         return runShell(GetModuleHandleA(NULL), commandLine);
     }
 };
