@@ -47,6 +47,8 @@ SIZE_T peakWorkingSet(const RunningProgram &program);
 void endProgram(RunningProgram *program);
 // Processor time of every thread of the process in 100 ns units.
 ULONGLONG threadTimes(DWORD processId);
+// Width of the first table's frame and the thickness of its ring; false without a frame.
+bool frameGeometry(HWND shellWindow, int *frame, int *border);
 // Selects the first table with the mouse so that its frame flashes; false when the background
 // did not get the focus.
 bool startFlashing(const RunningProgram &shell);

@@ -108,25 +108,42 @@ bool measureStarts(const BenchPlaces &places, const std::string &floorLine, int 
     return true;
 }
 
-bool measureFlashing(const BenchPlaces &places, DWORD spanMs, Figure *cpu)
+/* Percent of one core that the program's threads take over spanMs. */
+double processorShare(const RunningProgram &program, DWORD spanMs)
+{
+    ULONGLONG before = threadTimes(program.info.dwProcessId);
+    LONGLONG wallBefore = counterNow();
+    Sleep(spanMs);
+    ULONGLONG after = threadTimes(program.info.dwProcessId);
+    double wallMs = counterMs(counterNow() - wallBefore);
+    return (double)(after - before) / 10000.0 / wallMs * 100.0;
+}
+
+/* The shell flashing its selection, then the floor repainting a ring of the same frame at the
+   same pace: the share that the repaint alone costs on this platform, for reference. */
+bool measureFlashing(const BenchPlaces &places, const std::string &floorLine, DWORD spanMs,
+                     Figure *cpu, double *floorShare)
 {
     if (!writeCatalogue(places.stamp, places.smallPicture))
         return fail("cannot write the catalogue");
     RunningProgram shell;
     if (startUntilVisible(quoted(places.shell), shellClassName, &shell) < 0)
         return fail("the shell showed no window");
-    bool flashing = startFlashing(shell);
-    ULONGLONG before = threadTimes(shell.info.dwProcessId);
-    LONGLONG wallBefore = counterNow();
-    Sleep(spanMs);
-    ULONGLONG after = threadTimes(shell.info.dwProcessId);
-    double wallMs = counterMs(counterNow() - wallBefore);
+    int frame = 0;
+    int border = 0;
+    bool flashing = startFlashing(shell) && frameGeometry(shell.window, &frame, &border);
+    if (flashing)
+        cpu->value = processorShare(shell, spanMs);
     endProgram(&shell);
     if (!flashing)
         return fail("the selected frame did not flash");
-    cpu->value = (double)(after - before) / 10000.0 / wallMs * 100.0;
-    printf("<!-- flashing: %.1f ms of processor time in %.0f ms -->\n",
-           (double)(after - before) / 10000.0, wallMs);
+    RunningProgram floor;
+    std::string ringLine = floorLine + " " + std::to_string(frame) + " " + std::to_string(border);
+    if (startUntilVisible(ringLine, floorClassName, &floor) < 0)
+        return fail("the floor showed no window");
+    WaitForInputIdle(floor.info.hProcess, 5000);
+    *floorShare = processorShare(floor, spanMs);
+    endProgram(&floor);
     return true;
 }
 
@@ -156,13 +173,14 @@ bool measureDoubleClicks(const BenchPlaces &places, const std::string &floorLine
     return true;
 }
 
-bool measureAll(const BenchPlaces &places, const Settings &settings, Figure *figures)
+bool measureAll(const BenchPlaces &places, const Settings &settings, Figure *figures,
+                double *floorFlashShare)
 {
     std::string floorLine;
     return floorCommandLine(places, &floorLine) &&
            measureStarts(places, floorLine, settings.startPairs, &figures[0], &figures[1],
                          &figures[2]) &&
-           measureFlashing(places, settings.flashMs, &figures[3]) &&
+           measureFlashing(places, floorLine, settings.flashMs, &figures[3], floorFlashShare) &&
            measureDoubleClicks(places, floorLine, settings.clickPairs, &figures[4]);
 }
 
@@ -193,7 +211,8 @@ int main(int argc, char **argv)
         fail("a shell is running already; it would take the measured runs over");
         return 2;
     }
-    bool measured = measureAll(places, settings, figures);
+    double floorFlashShare = 0;
+    bool measured = measureAll(places, settings, figures, &floorFlashShare);
     deleteCatalogue();
     if (!measured)
         return 2;
@@ -207,6 +226,9 @@ int main(int argc, char **argv)
         printf("| %s | %.2f %s | %s | %s |\n", figure.name, figure.value, figure.unit,
                figure.targetText, met ? "yes" : "**no**");
     }
+    printf("\nFor reference, the floor repainting a frame ring of the same size every 25 ms, and "
+           "nothing else, takes %.2f %% of one core.\n",
+           floorFlashShare);
     printf("\n%s mode: %d start pairs, %d double-click pairs, %lu ms of flashing.\n",
            quick ? "Quick" : "Full", settings.startPairs, settings.clickPairs,
            (unsigned long)settings.flashMs);

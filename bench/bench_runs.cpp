@@ -186,6 +186,18 @@ ULONGLONG threadTimes(DWORD processId)
     return total;
 }
 
+bool frameGeometry(HWND shellWindow, int *frame, int *border)
+{
+    HWND picture = firstPicture(shellWindow);
+    RECT frameRect, pictureRect;
+    if (picture == NULL || !GetWindowRect(GetParent(picture), &frameRect) ||
+        !GetWindowRect(picture, &pictureRect))
+        return false;
+    *frame = frameRect.right - frameRect.left;
+    *border = pictureRect.left - frameRect.left;
+    return true;
+}
+
 bool startFlashing(const RunningProgram &shell)
 {
     WaitForInputIdle(shell.info.hProcess, startTimeoutMs);
