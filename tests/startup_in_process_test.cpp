@@ -16,7 +16,8 @@
 namespace {
 
 // Start-up run in this process, on a display of the test's choosing. With no table program
-// and no other shell about, a run that goes on ends in shell mode with 0.
+// and no other shell about, a run that goes on reaches shell mode, whose window is closed, and
+// ends with 0.
 class StartUpHere : public ::testing::Test {
 protected:
     RegistrySandbox sandbox;

@@ -1,0 +1,117 @@
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+
+/* The floor of the benchmark: the least a Win32 program does to show a window of the shell's
+   size and style (register a class, create, show, paint). Started as "floor W H PROGRAM [F B]";
+   WM_APP makes it start PROGRAM as the shell starts a table, so that the driver can take off
+   what starting a program costs anyway. With F and B it also repaints the ring of a frame F
+   pixels wide, B pixels thick, in a new colour every 25 ms as the shell flashes a selection:
+   the least that flashing costs. */
+
+namespace {
+
+const char floorClassName[] = "PinballBenchFloorClass";
+const char ringClassName[] = "PinballBenchRingClass";
+const UINT flashIntervalMs = 25;
+char tableCommand[MAX_PATH + 16];
+HWND ringWindow = NULL;
+
+LRESULT CALLBACK RingWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        HBRUSH brush = CreateSolidBrush(PALETTEINDEX(rand() % 10));
+        FillRect(dc, &paint.rcPaint, brush);
+        DeleteObject(brush);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+/* A frame whose inside is covered by a child, so that only its ring is painted. */
+void createRing(HWND parent, HINSTANCE instance, int frame, int border)
+{
+    ringWindow = CreateWindowExA(0, ringClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                 border, border, frame, frame, parent, NULL, instance, NULL);
+    CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, border, border, frame - 2 * border,
+                    frame - 2 * border, ringWindow, NULL, instance, NULL);
+    SetTimer(parent, 0, flashIntervalMs, NULL);
+}
+
+void flashRing()
+{
+    RECT everything = {0, 0, 10000, 10000};
+    InvalidateRect(ringWindow, &everything, FALSE);
+    UpdateWindow(ringWindow);
+}
+
+LRESULT CALLBACK FloorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_TIMER:
+        flashRing();
+        return 0;
+    case WM_APP:
+        WinExec(tableCommand, SW_SHOWNORMAL);
+        return 0;
+    case WM_CLOSE:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+{
+    int width = 0;
+    int height = 0;
+    char program[MAX_PATH] = "";
+    int frame = 0;
+    int border = 0;
+    if (sscanf(commandLine, "%d %d %259s %d %d", &width, &height, program, &frame, &border) < 3)
+        return 2;
+    snprintf(tableCommand, sizeof tableCommand, "%s -nomovie", program);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = FloorWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
+    windowClass.lpszClassName = floorClassName;
+    if (!RegisterClassA(&windowClass))
+        return 1;
+    windowClass.lpfnWndProc = RingWndProc;
+    windowClass.lpszClassName = ringClassName;
+    if (frame > 0 && !RegisterClassA(&windowClass))
+        return 1;
+    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    HWND window = CreateWindowExA(0, floorClassName, "Floor", WS_POPUP | WS_DLGFRAME, x, y,
+                                  width, height, NULL, NULL, instance, NULL);
+    if (window == NULL)
+        return 1;
+    if (frame > 0)
+        createRing(window, instance, frame, border);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0) > 0)
+        DispatchMessageA(&message);
+    DestroyWindow(window);
+    return 0;
+}
