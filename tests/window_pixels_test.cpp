@@ -359,8 +359,9 @@ TEST_F(FrameColours, SelectedFlashesWhileTheBackgroundHasTheFocusIsGreyWhileOkHa
     }
 }
 
-// On Wine's 8-bit display a window shows only the colours of its buffer, not those of the
-// palette that the shell realises, so the exact colours are read on a 24-bit display.
+// On an 8-bit display Wine 8 draws every window into a buffer with a fixed colour table and
+// shows that buffer in the 20 static colours only, whatever palette is realised (see
+// tools/palette_probe), so the exact colours are read on a 24-bit display.
 class BitmapColours : public ShellOnScreen {};
 
 TEST_F(BitmapColours, BackgroundAndPicturesShowThem)
