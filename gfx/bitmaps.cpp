@@ -6,6 +6,9 @@
 
 namespace {
 
+/* A picture window blits only this top-left corner of its picture. */
+const LONG shownPictureSide = 120;
+
 /* CreateDIBitmap reads the header, colourAreaSize bytes of colours and pixelAreaSize bytes
    of bits; all of them must lie inside the DIB's memory. */
 HBITMAP convertDib(HDC dc, const PackedDib &dib, UINT usage)
@@ -42,7 +45,7 @@ HBITMAP loadResourceBitmap(HWND window, LPCSTR name, int realise)
 
 HBITMAP loadPictureBitmap(HWND window, LPCSTR fileName, int realise)
 {
-    PackedDib dib = loadDibFile(fileName);
+    PackedDib dib = loadDibFile(fileName, shownPictureSide, shownPictureSide);
     if (dib.header == NULL)
         return NULL;
     if (ShellPalette != NULL && realise) {

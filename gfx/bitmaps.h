@@ -7,6 +7,7 @@
    display the pixels are chosen under ShellPalette when realise is set and it exists. Each
    returns NULL on failure; a bitmap returned belongs to the caller. */
 HBITMAP loadResourceBitmap(HWND window, LPCSTR name, int realise);
+/* Of a picture file, only the top-left 120 by 120 pixels that a picture window shows. */
 HBITMAP loadPictureBitmap(HWND window, LPCSTR fileName, int realise);
 HBITMAP dibToBitmap(const PackedDib &dib, HPALETTE palette, UINT usage);
 

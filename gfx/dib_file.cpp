@@ -1,6 +1,23 @@
 #include "gfx/dib_file.h"
 
+#include "common/src/open_file.h"
+#include "gfx/dib_corner.h"
+
 #include <string.h>
+
+/* A bitmap file, from the position where reading starts:
+
+     start        file header, 14 bytes, only when the file begins with "BM"; its bfOffBits
+                  (at offset 10) places the bits from start, 0 meaning after the colours
+     headerStart  the file's own header of headerSize bytes: 12 for a core header, else 16
+                  to 124, of which the block keeps the first 40; from 52 bytes on it holds
+                  the three colour masks itself
+     areaStart    colour area: the three masks (BI_BITFIELDS with a shorter header), or the
+                  colour table, colourCount entries of 3 bytes (core header) or 4
+     bitsStart    pixel bits: start + bfOffBits, or right after the colour area
+
+   A colour table may be cut short by the bits that follow it; the block that is read always
+   holds a 40-byte header and a whole colour area, black past what the file gave. */
 
 namespace {
 
@@ -8,7 +25,18 @@ const DWORD fileHeaderSize = 14;
 const DWORD coreHeaderSize = 12;
 const DWORD infoHeaderSize = sizeof(BITMAPINFOHEADER);
 const DWORD smallestInfoHeader = 16;
-const DWORD masksEnd = infoHeaderSize + 3 * sizeof(DWORD);
+const DWORD masksSize = 3 * sizeof(DWORD);
+const DWORD masksEnd = infoHeaderSize + masksSize;
+
+/* Where the parts of one file lie, in bytes from the beginning of the file. */
+struct DibLayout {
+    BITMAPINFOHEADER header;
+    bool core;
+    bool masksInHeader;
+    BYTE masks[masksSize];
+    unsigned long long headerStart, areaStart, areaInFile, bitsStart;
+    DWORD offBits;
+};
 
 bool seekTo(HFILE file, unsigned long long position)
 {
@@ -55,72 +83,72 @@ void widenCoreColours(BYTE *table, DWORD count)
     }
 }
 
-HGLOBAL newLockedBlock(DWORD size, BYTE **data)
+/* Leaves the file at the info header. */
+bool readFileHeader(HFILE file, LONG start, DibLayout &layout)
 {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    *data = block != NULL ? (BYTE *)GlobalLock(block) : NULL;
-    if (block != NULL && *data == NULL) {
-        GlobalFree(block);
-        return NULL;
-    }
-    return block;
-}
-
-void freeLockedBlock(HGLOBAL block)
-{
-    GlobalUnlock(block);
-    GlobalFree(block);
-}
-
-} // namespace
-
-PackedDib readDibHeader(HFILE file)
-{
-    PackedDib none = {};
-    LONG start = _llseek(file, 0, FILE_CURRENT);
-    LONG fileSize = _llseek(file, 0, FILE_END);
-    if (start == HFILE_ERROR || fileSize == HFILE_ERROR || !seekTo(file, start))
-        return none;
-
     BYTE fileHeader[fileHeaderSize];
     if (!readExactly(file, fileHeader, fileHeaderSize))
-        return none;
-    DWORD offBits = 0;
-    unsigned long long headerStart = start;
+        return false;
+    layout.offBits = 0;
+    layout.headerStart = start;
     if (fileHeader[0] == 'B' && fileHeader[1] == 'M') {
-        memcpy(&offBits, fileHeader + 10, sizeof offBits);
-        headerStart += fileHeaderSize;
-    } else if (!seekTo(file, start)) {
-        return none;
+        memcpy(&layout.offBits, fileHeader + 10, sizeof layout.offBits);
+        layout.headerStart += fileHeaderSize;
+        return true;
     }
+    return seekTo(file, start);
+}
 
-    BYTE raw[masksEnd] = {};
+/* Forty bytes are read even for a core header, as a file too short for them is refused. */
+bool readInfoHeader(HFILE file, DibLayout &layout)
+{
+    BYTE raw[infoHeaderSize];
     if (!readExactly(file, raw, infoHeaderSize))
-        return none;
+        return false;
     DWORD headerSize;
     memcpy(&headerSize, raw, sizeof headerSize);
-    bool core = headerSize == coreHeaderSize;
-    if (!core && headerSize < smallestInfoHeader)
-        return none;
-    BITMAPINFOHEADER header = core ? widenCoreHeader(raw) : firstInfoFields(raw, headerSize);
-    // Headers from 52 bytes on carry the colour masks themselves; no masks follow them.
-    bool masksInHeader = header.biCompression == BI_BITFIELDS && headerSize >= masksEnd;
-    if (masksInHeader && !readExactly(file, raw + infoHeaderSize, masksEnd - infoHeaderSize))
-        return none;
+    layout.core = headerSize == coreHeaderSize;
+    if (!layout.core && headerSize < smallestInfoHeader)
+        return false;
+    layout.header = layout.core ? widenCoreHeader(raw) : firstInfoFields(raw, headerSize);
+    layout.masksInHeader = layout.header.biCompression == BI_BITFIELDS && headerSize >= masksEnd;
+    if (layout.masksInHeader && !readExactly(file, layout.masks, masksSize))
+        return false;
+    layout.areaStart = layout.headerStart + headerSize;
+    return true;
+}
 
-    DWORD count = colourCount(header);
-    unsigned long long areaStart = headerStart + headerSize;
-    unsigned long long areaInFile;
-    if (header.biCompression == BI_BITFIELDS)
-        areaInFile = masksInHeader ? 0 : masksEnd - infoHeaderSize;
+unsigned long long colourEntrySize(const DibLayout &layout)
+{
+    return layout.core ? sizeof(RGBTRIPLE) : sizeof(RGBQUAD);
+}
+
+/* The colour area must lie inside the file; a colour table that the bits cut short is
+   taken up to them. */
+bool placeBits(DibLayout &layout, LONG start, unsigned long long fileSize)
+{
+    bool masks = layout.header.biCompression == BI_BITFIELDS;
+    if (masks)
+        layout.areaInFile = layout.masksInHeader ? 0 : masksSize;
     else
-        areaInFile = (unsigned long long)count * (core ? 3 : sizeof(RGBQUAD));
-    unsigned long long bitsStart = offBits != 0 ? start + (unsigned long long)offBits : areaStart + areaInFile;
-    // A colour area running into the bits or past the end of the file is malformed.
-    if (areaStart + areaInFile > bitsStart || bitsStart > (unsigned long long)fileSize)
-        return none;
-    unsigned long long available = fileSize - bitsStart;
+        layout.areaInFile = colourCount(layout.header) * colourEntrySize(layout);
+    unsigned long long areaEnd = layout.areaStart + layout.areaInFile;
+    layout.bitsStart = layout.offBits != 0 ? (unsigned long long)start + layout.offBits : areaEnd;
+    if (areaEnd > fileSize || layout.bitsStart < layout.areaStart || layout.bitsStart > fileSize)
+        return false;
+    if (areaEnd <= layout.bitsStart)
+        return true;
+    if (masks)
+        return false;
+    unsigned long long entrySize = colourEntrySize(layout);
+    layout.areaInFile = (layout.bitsStart - layout.areaStart) / entrySize * entrySize;
+    return true;
+}
 
+/* Fills in biSizeImage and biClrUsed; false when the pixels cannot be converted safely
+   from what the file holds. */
+bool sizePixelArea(BITMAPINFOHEADER &header, unsigned long long available)
+{
     if (header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4) {
         if (header.biSizeImage == 0 || header.biSizeImage > available)
             header.biSizeImage = (DWORD)available;
@@ -128,50 +156,38 @@ PackedDib readDibHeader(HFILE file)
         header.biSizeImage = uncompressedImageSize(header);
     }
     if (header.biClrUsed == 0)
-        header.biClrUsed = count;
+        header.biClrUsed = colourCount(header);
     DWORD pixelBytes = pixelAreaSize(header);
-    if (pixelBytes == 0 || pixelBytes > available)
-        return none;
-
-    DWORD area = colourAreaSize(header);
-    BYTE *data;
-    HGLOBAL block = newLockedBlock(infoHeaderSize + area, &data);
-    if (block == NULL)
-        return none;
-    memcpy(data, &header, infoHeaderSize);
-    BYTE *colours = data + infoHeaderSize;
-    bool read;
-    if (masksInHeader) {
-        memcpy(colours, raw + infoHeaderSize, area);
-        read = true;
-    } else {
-        read = seekTo(file, areaStart) && readExactly(file, colours, (DWORD)areaInFile);
-        if (read && core)
-            widenCoreColours(colours, count);
-    }
-    if (!read || !seekTo(file, bitsStart)) {
-        freeLockedBlock(block);
-        return none;
-    }
-    PackedDib dib = {(BITMAPINFOHEADER *)data, infoHeaderSize + area, block, 1};
-    return dib;
+    return pixelBytes != 0 && pixelBytes <= available;
 }
 
-PackedDib loadDibFile(LPCSTR name)
+/* Reads the headers and finds every part; the file then stands anywhere. */
+bool readLayout(HFILE file, DibLayout &layout)
 {
-    PackedDib none = {};
-    if (name == NULL)
-        return none;
-    OFSTRUCT found;
-    HFILE file = OpenFile(name, &found, OF_READ);
-    if (file == HFILE_ERROR)
-        return findBitmapResource(GetModuleHandleA(NULL), name);
+    LONG start = _llseek(file, 0, FILE_CURRENT);
+    LONG fileSize = _llseek(file, 0, FILE_END);
+    return start != HFILE_ERROR && fileSize != HFILE_ERROR && seekTo(file, start) &&
+           readFileHeader(file, start, layout) && readInfoHeader(file, layout) &&
+           placeBits(layout, start, fileSize) && sizePixelArea(layout.header, fileSize - layout.bitsStart);
+}
 
-    PackedDib dib = readDibHeader(file);
-    if (dib.header == NULL) {
-        _lclose(file);
-        return none;
+bool readColourArea(HFILE file, const DibLayout &layout, BYTE *area, DWORD areaSize)
+{
+    memset(area, 0, areaSize);
+    if (layout.masksInHeader) {
+        memcpy(area, layout.masks, masksSize);
+        return true;
     }
+    if (!seekTo(file, layout.areaStart) || !readExactly(file, area, (DWORD)layout.areaInFile))
+        return false;
+    if (layout.core)
+        widenCoreColours(area, (DWORD)(layout.areaInFile / sizeof(RGBTRIPLE)));
+    return true;
+}
+
+/* Grows the block by the pixel bits and reads them from the file's position in one go. */
+bool appendPixelArea(HFILE file, PackedDib &dib)
+{
     DWORD bitsOffset = dib.size;
     DWORD imageSize = dib.header->biSizeImage;
     GlobalUnlock(dib.memory);
@@ -179,16 +195,85 @@ PackedDib loadDibFile(LPCSTR name)
     BYTE *data = grown != NULL ? (BYTE *)GlobalLock(grown) : NULL;
     if (data == NULL) {
         GlobalFree(grown != NULL ? grown : dib.memory);
-        _lclose(file);
-        return none;
+        dib = PackedDib();
+        return false;
     }
     dib.memory = grown;
     dib.header = (BITMAPINFOHEADER *)data;
     dib.size = bitsOffset + imageSize;
     // The header was sized from the file's length, so anything short here is a read error.
-    LONG read = _hread(file, data + bitsOffset, imageSize);
-    _lclose(file);
-    if (read != (LONG)imageSize)
+    return _hread(file, data + bitsOffset, imageSize) == (LONG)imageSize;
+}
+
+/* Where the top rows of run-length data begin is only known once every row below them
+   is decoded, so the data is read whole; the file's length bounds it. */
+PackedDib decodeCorner(HFILE file, PackedDib &picture, LONG width, LONG height)
+{
+    PackedDib none = {};
+    return appendPixelArea(file, picture) ? rleCorner(picture, width, height) : none;
+}
+
+/* Reads only the part of each row that the corner keeps. */
+PackedDib readCornerRows(HFILE file, const PackedDib &picture, LONG width, LONG height)
+{
+    PackedDib none = {};
+    LONG bitsStart = _llseek(file, 0, FILE_CURRENT);
+    if (bitsStart == HFILE_ERROR)
+        return none;
+    DibCorner corner = uncompressedCorner(*picture.header, width, height);
+    PackedDib dib = newPackedDib(picture.size + corner.header.biSizeImage);
+    if (dib.header == NULL)
+        return none;
+    memcpy(dib.header, picture.header, picture.size);
+    *dib.header = corner.header;
+    BYTE *bits = (BYTE *)dib.header + picture.size;
+    memset(bits, 0, corner.header.biSizeImage);
+    LONG rows = corner.header.biHeight < 0 ? -corner.header.biHeight : corner.header.biHeight;
+    for (LONG row = 0; row < rows; row++) {
+        unsigned long long from = bitsStart + (unsigned long long)(corner.firstRow + row) * corner.pictureStride;
+        if (!seekTo(file, from) || !readExactly(file, bits + row * corner.stride, corner.rowBytes)) {
+            releasePackedDib(dib);
+            break;
+        }
+    }
+    return dib;
+}
+
+} // namespace
+
+PackedDib readDibHeader(HFILE file)
+{
+    PackedDib none = {};
+    DibLayout layout;
+    if (!readLayout(file, layout))
+        return none;
+    DWORD area = colourAreaSize(layout.header);
+    PackedDib dib = newPackedDib(infoHeaderSize + area);
+    if (dib.header == NULL)
+        return none;
+    memcpy(dib.header, &layout.header, infoHeaderSize);
+    if (!readColourArea(file, layout, (BYTE *)dib.header + infoHeaderSize, area) || !seekTo(file, layout.bitsStart))
         releasePackedDib(dib);
     return dib;
+}
+
+PackedDib loadDibFile(LPCSTR name, LONG width, LONG height)
+{
+    PackedDib none = {};
+    if (name == NULL)
+        return none;
+    HFILE file = openForReading(name);
+    if (file == HFILE_ERROR)
+        return findBitmapResource(GetModuleHandleA(NULL), name);
+
+    PackedDib picture = readDibHeader(file);
+    PackedDib corner = none;
+    if (picture.header != NULL) {
+        DWORD compression = picture.header->biCompression;
+        bool runLength = compression == BI_RLE8 || compression == BI_RLE4;
+        corner = runLength ? decodeCorner(file, picture, width, height) : readCornerRows(file, picture, width, height);
+        releasePackedDib(picture);
+    }
+    _lclose(file);
+    return corner;
 }

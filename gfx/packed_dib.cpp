@@ -72,6 +72,21 @@ DWORD pixelAreaSize(const BITMAPINFOHEADER &header)
     }
 }
 
+PackedDib newPackedDib(DWORD size)
+{
+    PackedDib dib = {};
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (block == NULL)
+        return dib;
+    BYTE *data = (BYTE *)GlobalLock(block);
+    if (data == NULL) {
+        GlobalFree(block);
+        return dib;
+    }
+    dib = {(BITMAPINFOHEADER *)data, size, block, 1};
+    return dib;
+}
+
 PackedDib findBitmapResource(HMODULE module, LPCSTR name)
 {
     PackedDib dib = {};

@@ -28,6 +28,9 @@ DWORD pixelAreaSize(const BITMAPINFOHEADER &header);
 /* Rows padded to 32 bits, times the number of rows; 0 when absurd or overflowing. */
 DWORD uncompressedImageSize(const BITMAPINFOHEADER &header);
 
+/* A new movable block of size bytes, locked, owned by the caller; none when it cannot be had. */
+PackedDib newPackedDib(DWORD size);
+
 /* The bitmap resource of that name in module, locked, or none. */
 PackedDib findBitmapResource(HMODULE module, LPCSTR name);
 

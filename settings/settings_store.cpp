@@ -107,12 +107,13 @@ void readSettingString(const char *subkey, const char *valueName, char *destinat
     LONG result = RegQueryValueExA(key, valueName, NULL, NULL,
                                    reinterpret_cast<BYTE *>(destination), &size);
     closeSettingsKey(key);
-    if (result == ERROR_SUCCESS) {
+    if (result == ERROR_SUCCESS && size > 0 && destination[0] != '\0') {
         /* Stored data need not carry a terminator: cut it inside the buffer. */
         unsigned long end = size < destinationSize ? size : destinationSize - 1;
         destination[end] = '\0';
     } else {
-        /* A value too large for the buffer may leave partial data behind. */
+        /* A value too large for the buffer may leave partial data behind, and an empty value
+           names nothing: both keep the default. */
         copyTerminated(destination, defaultText, destinationSize);
     }
 }

@@ -4,93 +4,113 @@
 #include "settings/settings_store.h"
 #include "settings/string_table.h"
 #include "shell/command_line.h"
+#include "shell/command_program.h"
+#include "shell/display_depth.h"
 #include "shell/globals.h"
 #include "shell/restart_mode.h"
 #include "shell/shell_mode.h"
 #include "shell/table_programs.h"
 
+const char handedOverVariable[] = "PINBALL_SHELL_HANDED_OVER";
+
 namespace {
 
-/* 1 when the display shows fewer than 256 colours; a display that cannot be asked passes. */
-int displayTooShallow(void)
+/* What a step of start-up decides: the run goes on to the next step, or ends here. */
+enum StepOutcome { runGoesOn, runEnds };
+
+const int fewestBitsPerPixel = 8;
+
+/* Ends the run, after telling the user, on a display of fewer than 256 colours; a display that
+   cannot be asked passes. */
+StepOutcome checkDisplayDepth(const char *commandLine)
 {
-    HDC screen = GetDC(NULL);
-    if (!screen)
-        return 0;
-    int bitsPerPixel = GetDeviceCaps(screen, BITSPIXEL);
-    ReleaseDC(NULL, screen);
-    return bitsPerPixel < 8;
+    int bitsPerPixel = 0;
+    if (hasWord(commandLine, "-nocolor") || !readDisplayDepth(&bitsPerPixel) ||
+        bitsPerPixel >= fewestBitsPerPixel)
+        return runGoesOn;
+    MessageBoxA(NULL, loadString(IDS_NEEDS_256_COLOURS), loadString(IDS_ERROR_CAPTION),
+                MB_OK | MB_ICONHAND);
+    return runEnds;
 }
 
-/* The full, long form of a path (the part inside quotes when it is quoted), for comparing. */
-void normalisePath(const char *path, char *normal, char *scratch)
+/* 1 when WinExec would start this very executable for `command`: handing over to it would
+   only start this again. */
+int commandRunsThisShell(const char *command, char *ownPath, char *name, char *program)
 {
-    const char *start = path[0] == '"' ? path + 1 : path;
-    lstrcpynA(scratch, start, (int)textBufferSize);
-    for (char *c = scratch; *c; ++c)
-        if (*c == '"')
-            *c = '\0';
-    DWORD length = GetFullPathNameA(scratch, textBufferSize, normal, NULL);
-    if (length == 0 || length >= textBufferSize)
-        lstrcpynA(normal, scratch, (int)textBufferSize);
-    length = GetLongPathNameA(normal, scratch, textBufferSize);
-    if (length != 0 && length < textBufferSize)
-        lstrcpyA(normal, scratch);
-}
-
-/* 1 when `shellExe` names this very executable: starting it would only start this again. */
-int namesThisShell(const char *shellExe, char *ownPath, char *otherPath, char *scratch)
-{
-    DWORD length = GetModuleFileNameA(appInstance, otherPath, textBufferSize);
+    DWORD length = GetModuleFileNameA(appInstance, ownPath, textBufferSize);
     if (length == 0 || length >= textBufferSize)
         return 0;
-    normalisePath(otherPath, ownPath, scratch);
-    normalisePath(shellExe, otherPath, scratch);
-    return lstrcmpiA(ownPath, otherPath) == 0;
+    return findCommandProgram(command, name, program) && sameFile(ownPath, program);
 }
 
-/* Starts the later shell named by "Shell Exe": 1 when it started, 0 when it did not (and
-   this run goes on), -1 when no buffer could be had. */
-int startLaterShell(void)
+/* Runs `command` as the later shell, marked as started by a hand-over; 1 when it started.
+   The mark is for that shell alone: this one takes it off again, so that the tables it may
+   still start, and the shells those start, do not inherit it. */
+int startMarkedShell(const char *command)
 {
-    char *shellExe = static_cast<char *>(memoryalloc(textBufferSize));
-    char *ownPath = static_cast<char *>(memoryalloc(textBufferSize));
-    char *otherPath = static_cast<char *>(memoryalloc(textBufferSize));
-    char *scratch = static_cast<char *>(memoryalloc(textBufferSize));
-    int started = -1;
-    if (shellExe && ownPath && otherPath && scratch) {
-        readSettingString(NULL, "Shell Exe", shellExe, "", textBufferSize);
-        started = shellExe[0] && !namesThisShell(shellExe, ownPath, otherPath, scratch) &&
-                  WinExec(shellExe, SW_SHOW) >= 32;
-    }
-    char *buffers[] = {shellExe, ownPath, otherPath, scratch};
-    for (char *buffer : buffers)
-        if (buffer)
-            memoryfree(buffer);
+    SetEnvironmentVariableA(handedOverVariable, "1");
+    int started = WinExec(command, SW_SHOW) >= 32;
+    SetEnvironmentVariableA(handedOverVariable, NULL);
     return started;
 }
 
-/* Records this shell as the current one; 0 when no buffer could be had. */
-int recordThisShell(void)
+/* Hands over to the later shell named by "Shell Exe"; the run ends when it started, or when
+   no buffer could be had. */
+StepOutcome startLaterShell(void)
+{
+    char *shellExe = static_cast<char *>(memoryalloc(textBufferSize));
+    char *ownPath = static_cast<char *>(memoryalloc(textBufferSize));
+    char *name = static_cast<char *>(memoryalloc(textBufferSize));
+    char *program = static_cast<char *>(memoryalloc(textBufferSize));
+    StepOutcome outcome = runEnds;
+    if (shellExe && ownPath && name && program) {
+        readSettingString(NULL, "Shell Exe", shellExe, "", textBufferSize);
+        int started = shellExe[0] && !commandRunsThisShell(shellExe, ownPath, name, program) &&
+                      startMarkedShell(shellExe);
+        outcome = started ? runEnds : runGoesOn;
+    }
+    char *buffers[] = {shellExe, ownPath, name, program};
+    for (char *buffer : buffers)
+        if (buffer)
+            memoryfree(buffer);
+    return outcome;
+}
+
+/* Records this shell as the current one; the run ends when no buffer could be had. */
+StepOutcome recordThisShell(void)
 {
     char *ownPath = static_cast<char *>(memoryalloc(textBufferSize));
     if (!ownPath)
-        return 0;
+        return runEnds;
     writeSettingInt(NULL, "Shell Version", thisShellVersion);
     DWORD length = GetModuleFileNameA(appInstance, ownPath, textBufferSize);
     ownPath[length < textBufferSize ? length : textBufferSize - 1] = '\0';
     writeSettingString(NULL, "Shell Exe", ownPath);
     memoryfree(ownPath);
-    return 1;
+    return runGoesOn;
 }
 
-/* 1 when this run ends here with status 0: a later shell took over, or no buffer. */
-int handOverToLaterShell(int storedVersion)
+/* 1 when a hand-over started this shell; the mark goes with the answer. */
+int takeHandOverMark(void)
 {
-    int ended = storedVersion <= thisShellVersion ? !recordThisShell() : startLaterShell() != 0;
-    if (ended)
+    int marked = GetEnvironmentVariableA(handedOverVariable, NULL, 0) > 0;
+    SetEnvironmentVariableA(handedOverVariable, NULL);
+    return marked;
+}
+
+/* A shell started by a hand-over never hands over again, whatever "Shell Exe" names: only so
+   can no spelling of it, and no program between, lead back here without end. */
+StepOutcome handOverToLaterShell(int storedVersion)
+{
+    int handedOver = takeHandOverMark();
+    StepOutcome outcome = runGoesOn;
+    if (storedVersion <= thisShellVersion)
+        outcome = recordThisShell();
+    else if (!handedOver)
+        outcome = startLaterShell();
+    if (outcome == runEnds)
         releaseSettings();
-    return ended;
+    return outcome;
 }
 
 void reportBadParameters(void)
@@ -99,23 +119,24 @@ void reportBadParameters(void)
                 MB_TASKMODAL | MB_ICONHAND);
 }
 
-/* 1 when the run goes on after the caller's words were checked; 0 when it ends with 0. */
-int handOverFromCaller(const char *commandLine)
+/* Checks the words of a calling table program, or notifies a running one when there is no
+   caller; the run ends on a refusal and after a notification. */
+StepOutcome handOverFromCaller(const char *commandLine)
 {
     switch (readCallerWords(commandLine)) {
     case callerWithoutConfirm:
         releaseSettings();
-        return 0;
+        return runEnds;
     case callerMismatch:
         releaseSettings();
         reportBadParameters();
-        return 0;
+        return runEnds;
     case callerAccepted:
-        return 1;
+        return runGoesOn;
     case noCaller:
         break;
     }
-    return !notifyTableProgram(sendTableNotification);
+    return notifyTableProgram(sendTableNotification) ? runEnds : runGoesOn;
 }
 
 int runMode(const char *commandLine)
@@ -135,16 +156,16 @@ int runMode(const char *commandLine)
 int runShell(HINSTANCE instance, const char *commandLine)
 {
     appInstance = instance;
+    /* An empty CD drive must fail back to the shell, which asks for the disc itself, instead
+       of raising the system's own box. */
+    SetErrorMode(SEM_FAILCRITICALERRORS);
     setSettingsBase(loadString(IDS_SETTINGS_KEY));
     int storedVersion = readSettingInt(NULL, "Shell Version", thisShellVersion);
-    if (!hasWord(commandLine, "-nocolor") && displayTooShallow()) {
-        MessageBoxA(NULL, loadString(IDS_NEEDS_256_COLOURS), loadString(IDS_ERROR_CAPTION),
-                    MB_OK | MB_ICONHAND);
+    if (checkDisplayDepth(commandLine) == runEnds)
         return -1;
-    }
-    if (handOverToLaterShell(storedVersion))
+    if (handOverToLaterShell(storedVersion) == runEnds)
         return 0;
-    if (!handOverFromCaller(commandLine))
+    if (handOverFromCaller(commandLine) == runEnds)
         return 0;
     return runMode(commandLine);
 }

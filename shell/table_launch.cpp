@@ -1,6 +1,7 @@
 #include "shell/table_launch.h"
 
 #include "common/src/memory.h"
+#include "common/src/open_file.h"
 #include "settings/catalogue.h"
 #include "settings/string_table.h"
 #include "shell/globals.h"
@@ -44,13 +45,11 @@ bool isDriveWithMedia(unsigned int driveType)
 
 bool fileExists(const char *path)
 {
-    /* OpenFile refuses a path longer than its OFSTRUCT holds; such a path is looked up directly. */
-    if (lstrlenA(path) >= OFS_MAXPATHNAME) {
-        DWORD attributes = GetFileAttributesA(path);
-        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    }
-    OFSTRUCT details;
-    return OpenFile(path, &details, OF_EXIST) != HFILE_ERROR;
+    HFILE file = openForReading(path);
+    if (file == HFILE_ERROR)
+        return false;
+    _lclose(file);
+    return true;
 }
 
 /* Appends `text` when it fits whole in the buffer of `size` characters. */

@@ -33,8 +33,11 @@ void closeCaller(void)
         return;
     DWORD start = GetTickCount();
     DWORD_PTR reply = 0;
-    SendMessageTimeoutA(callerWindow, WM_QUIT, (WPARAM)callerWindow, 0, SMTO_ABORTIFHUNG,
-                        peerReplyTimeoutMs, &reply);
-    while (IsWindow(callerWindow) && GetTickCount() - start < callerCloseTimeoutMs)
+    LRESULT answered = SendMessageTimeoutA(callerWindow, WM_QUIT, (WPARAM)callerWindow, 0,
+                                           SMTO_ABORTIFHUNG, peerReplyTimeoutMs, &reply);
+    /* A caller that answered may take a while to end (saving, restoring the display mode);
+       one that did not is not worth waiting long for. */
+    DWORD limit = answered ? callerCloseTimeoutMs : unansweredCallerTimeoutMs;
+    while (IsWindow(callerWindow) && GetTickCount() - start < limit)
         Sleep(closePollIntervalMs);
 }

@@ -13,10 +13,11 @@ enum TableNotification { sendTableNotification, postTableNotification };
 /* Sends or posts tableMessage to a table program's window; 1 when one was found. */
 int notifyTableProgram(TableNotification mode);
 
-/* Asks callerWindow's program to end and waits, at most callerCloseTimeoutMs, for its window
-   to go. */
+/* Asks callerWindow's program to end and waits for its window to go: at most
+   callerCloseTimeoutMs when it answered, unansweredCallerTimeoutMs when it did not. */
 void closeCaller(void);
 
-const unsigned int callerCloseTimeoutMs = 5000;
+const unsigned int callerCloseTimeoutMs = 30000;
+const unsigned int unansweredCallerTimeoutMs = 5000;
 
 #endif

@@ -145,6 +145,7 @@ TEST_F(Catalogue, RecordsCarryTheirValuesOrTheDefaults)
     setRegString("Bare", "Table Exe", "E:\\bare.exe");
     addTable(2, "EmptyBitmap", "Empty Bitmap Table");
     setRegString("EmptyBitmap", "Table Bitmap", "");
+    setRegString("EmptyBitmap", "Table CD", "");
 
     // Junk in every field shows that loading sets each one.
     memset(tableEntries, 0x5A, sizeof tableEntries);
@@ -166,6 +167,7 @@ TEST_F(Catalogue, RecordsCarryTheirValuesOrTheDefaults)
     EXPECT_EQ(bare.driveType, (unsigned)DRIVE_CDROM);
 
     EXPECT_EQ(tableEntries[2].bitmapPath, nullptr);
+    EXPECT_STREQ(tableEntries[2].cdLabel, "Unrecognized CD") << "an empty label";
 
     for (int i = 0; i < tableCount; ++i) {
         SCOPED_TRACE(i);

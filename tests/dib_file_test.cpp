@@ -1,54 +1,16 @@
 #include <gtest/gtest.h>
 
+#include "gfx/bitmaps.h"
 #include "gfx/dib_file.h"
 #include "tests/support/bitmap_files.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-struct Info {
-    LONG width, height;
-    WORD bitCount;
-    DWORD compression = BI_RGB;
-    DWORD sizeImage = 0;
-    DWORD clrUsed = 0;
-    DWORD headerSize = 40;
-    LONG pelsPerMeter = 2835;
-};
-
-Bytes fileHeader(DWORD offBits)
-{
-    Bytes b;
-    put16(b, 0x4D42);
-    put32(b, 0);
-    put32(b, 0);
-    return put32(b, offBits);
-}
-
-// An info header of headerSize bytes; from 52 bytes on it carries the masks given.
-Bytes infoHeader(const Info &i, const std::vector<DWORD> &masks = {})
-{
-    Bytes b;
-    put32(b, i.headerSize);
-    put32(b, i.width);
-    put32(b, i.height);
-    put16(b, 1);
-    put16(b, i.bitCount);
-    put32(b, i.compression);
-    put32(b, i.sizeImage);
-    put32(b, i.pelsPerMeter);
-    put32(b, i.pelsPerMeter);
-    put32(b, i.clrUsed);
-    put32(b, 0);
-    for (DWORD mask : masks)
-        put32(b, mask);
-    b.resize(i.headerSize);
-    return b;
-}
 
 Bytes coreHeader(WORD width, WORD height, WORD bitCount)
 {
@@ -76,11 +38,16 @@ Bytes widened(const Bytes &core)
     return quads;
 }
 
-Bytes concat(std::initializer_list<Bytes> parts)
+// Rows of pattern pixels with zero padding to 32 bits, as the reader keeps them.
+Bytes pixelRows(LONG width, LONG rows, WORD bitCount, BYTE seed)
 {
+    DWORD used = (width * bitCount + 7) / 8, stride = (width * bitCount + 31) / 32 * 4;
     Bytes all;
-    for (const Bytes &part : parts)
-        putBytes(all, part);
+    for (LONG row = 0; row < rows; row++) {
+        Bytes line = patternBytes(used, (BYTE)(seed + row));
+        line.resize(stride);
+        putBytes(all, line);
+    }
     return all;
 }
 
@@ -111,7 +78,7 @@ std::vector<DibCase> dibCases()
     cases.push_back({"bits after a gap", concat({fileHeader(14 + 40 + 12 + 16), smallInfo, table3, Bytes(16, 0xEE), pixels4x2}), smallPacked});
 
     const Bytes coreTable = patternBytes(256 * 3, 3);
-    const Bytes pixels5x3 = patternBytes(8 * 3, 4);
+    const Bytes pixels5x3 = pixelRows(5, 3, 8, 4);
     Info coreInfo = {5, 3, 8, 0, 0, 256};
     coreInfo.pelsPerMeter = 0;
     cases.push_back({"core header, 8 bits", concat({fileHeader(0), coreHeader(5, 3, 8), coreTable, pixels5x3}),
@@ -120,10 +87,10 @@ std::vector<DibCase> dibCases()
     cases.push_back({"core header shorter than 40 bytes", concat({coreHeader(4, 1, 1), patternBytes(6, 6), pixels1bit}), {}});
 
     const Bytes tableFull = patternBytes(256 * 4, 7);
-    const Bytes pixelsWide = patternBytes(580 * 388, 8);
+    const Bytes pixelsWide = pixelRows(579, 388, 8, 8);
     cases.push_back({"computed size with padded rows", concat({fileHeader(0), infoHeader({579, 388, 8}), tableFull, pixelsWide}),
                      packed({579, 388, 8, 0, 0, 256}, tableFull, pixelsWide)});
-    const Bytes pixels24 = patternBytes(8 * 2, 9);
+    const Bytes pixels24 = pixelRows(2, 2, 24, 9);
     cases.push_back({"24 bits, no colour table", concat({fileHeader(0), infoHeader({2, 2, 24}), pixels24}),
                      packed({2, 2, 24}, {}, pixels24)});
     cases.push_back({"top-down rows", concat({infoHeader({4, -2, 8, 0, 0, 3}), table3, pixels4x2}),
@@ -166,7 +133,24 @@ std::vector<DibCase> dibCases()
     cases.push_back({"unknown header size", concat({infoHeader({4, 2, 8, 0, 0, 3, 14}), table3, pixels4x2}), {}});
     cases.push_back({"unknown compression", concat({infoHeader({4, 2, 24, BI_JPEG}), pixels24}), {}});
     cases.push_back({"colour count beyond the file", concat({infoHeader({4, 2, 8, 0, 0, 0x40000000}), table3, pixels4x2}), {}});
-    cases.push_back({"colour table running into the bits", concat({fileHeader(14 + 40 + 8), smallInfo, table3, pixels4x2}), {}});
+
+    // Bits that begin inside the colour table cut it short; the colours past them are black.
+    Bytes cutTable(table3.begin(), table3.begin() + 8);
+    cutTable.resize(12);
+    Bytes bitsInTable(table3.begin() + 8, table3.end());
+    bitsInTable.insert(bitsInTable.end(), pixels4x2.begin(), pixels4x2.begin() + 4);
+    cases.push_back({"colour table cut short by the bits", concat({fileHeader(14 + 40 + 8), smallInfo, table3, pixels4x2}),
+                     packed(small, cutTable, bitsInTable)});
+    const Bytes pixels2x1 = pixelRows(2, 1, 8, 11);
+    Bytes cutCoreTable = widened(Bytes(coreTable.begin(), coreTable.begin() + 6));
+    cutCoreTable.resize(256 * 4);
+    Info coreCut = {2, 1, 8, 0, 0, 256};
+    coreCut.pelsPerMeter = 0;
+    cases.push_back({"core colour table cut short by the bits",
+                     concat({fileHeader(14 + 12 + 6), coreHeader(2, 1, 8), coreTable, pixels2x1}),
+                     packed(coreCut, cutCoreTable, {coreTable[6], coreTable[7], 0, 0})});
+    cases.push_back({"colour table past the end of the file, bits inside it",
+                     concat({fileHeader(14 + 40 + 8), infoHeader({4, 2, 8, 0, 0, 256}), table3, pixels4x2}), {}});
     return cases;
 }
 
@@ -175,7 +159,7 @@ TEST(DibFile, LoadsNormalisedOrRefusesAndClosesTheFile)
     for (const DibCase &c : dibCases()) {
         SCOPED_TRACE(c.name);
         TempFile file(c.file);
-        PackedDib dib = loadDibFile(file.path.c_str());
+        PackedDib dib = loadDibFile(file.path.c_str(), 1000, 1000);
         EXPECT_TRUE(fileIsClosed(file.path));
         if (c.expected.empty()) {
             EXPECT_EQ(dib.header, nullptr);
@@ -190,6 +174,82 @@ TEST(DibFile, LoadsNormalisedOrRefusesAndClosesTheFile)
         EXPECT_EQ(Bytes(data, data + dib.size), c.expected);
         releasePackedDib(dib);
     }
+}
+
+struct CornerCase {
+    const char *name;
+    Info picture;
+    Bytes colours;
+    LONG width, height;
+    LONG firstRow; // the picture's stored row that the corner starts with
+};
+
+// The top-left corner is cut from the rows and kept in the picture's own format.
+TEST(DibFile, UncompressedPicturesAreCutToTheirTopLeftCorner)
+{
+    const Bytes masks = masks565();
+    const std::vector<CornerCase> cases = {
+        {"bottom-up rows: the last ones", {6, 5, 8, 0, 0, 3}, patternBytes(12, 1), 4, 3, 2},
+        {"top-down rows: the first ones", {6, -5, 8, 0, 0, 3}, patternBytes(12, 1), 4, 3, 0},
+        {"half a byte of a row", {7, 2, 4, 0, 0, 16}, patternBytes(64, 2), 3, 2, 0},
+        {"three bytes a pixel", {5, 4, 24}, {}, 2, 2, 2},
+        {"colour masks", {3, 3, 16, BI_BITFIELDS}, masks, 2, 1, 2},
+    };
+    for (const CornerCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        LONG rows = std::abs(c.picture.height);
+        Bytes pixels = pixelRows(c.picture.width, rows, c.picture.bitCount, 5);
+        TempFile file(concat({fileHeader(0), infoHeader(c.picture), c.colours, pixels}));
+
+        Info corner = c.picture;
+        corner.width = c.width;
+        corner.height = c.picture.height < 0 ? -c.height : c.height;
+        DWORD stride = pixels.size() / rows, used = (c.width * c.picture.bitCount + 7) / 8;
+        Bytes cornerPixels;
+        for (LONG row = c.firstRow; row < c.firstRow + c.height; row++) {
+            Bytes line(pixels.begin() + row * stride, pixels.begin() + row * stride + used);
+            line.resize((c.width * c.picture.bitCount + 31) / 32 * 4);
+            putBytes(cornerPixels, line);
+        }
+        PackedDib dib = loadDibFile(file.path.c_str(), c.width, c.height);
+        ASSERT_NE(dib.header, nullptr);
+        const BYTE *data = (const BYTE *)dib.header;
+        EXPECT_EQ(Bytes(data, data + dib.size), packed(corner, c.colours, cornerPixels));
+        releasePackedDib(dib);
+    }
+}
+
+SIZE_T peakWorkingSet()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PeakWorkingSetSize;
+}
+
+// Of a picture of 36 MB of pixels only the rows of the corner are read into memory.
+TEST(DibFile, AHugeUncompressedPictureIsNotReadWhole)
+{
+    const LONG width = 4000, height = 3000, side = 120;
+    const DWORD stride = width * 3, bitsStart = 14 + 40;
+    TempFile file(concat({fileHeader(bitsStart), infoHeader({width, height, 24})}));
+    HANDLE writer = CreateFileA(file.path.c_str(), FILE_APPEND_DATA, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    for (LONG row = 0; row < height; row++) {
+        Bytes line = patternBytes(stride, (BYTE)row);
+        DWORD written = 0;
+        WriteFile(writer, line.data(), stride, &written, NULL);
+    }
+    CloseHandle(writer);
+
+    SIZE_T peakBefore = peakWorkingSet();
+    PackedDib dib = loadDibFile(file.path.c_str(), side, side);
+    EXPECT_LT(peakWorkingSet() - peakBefore, (SIZE_T)4 << 20);
+    ASSERT_NE(dib.header, nullptr);
+    EXPECT_EQ(dib.size, 40u + side * side * 3);
+    // The top row of the picture is the last one in the file.
+    const BYTE *top = (const BYTE *)dib.header + 40 + (side - 1) * side * 3;
+    EXPECT_EQ(Bytes(top, top + side * 3), Bytes(patternBytes(side * 3, (BYTE)(height - 1))));
+    releasePackedDib(dib);
 }
 
 TEST(DibFile, HeaderReadingLeavesTheFileAtTheBits)
@@ -210,10 +270,47 @@ TEST(DibFile, HeaderReadingLeavesTheFileAtTheBits)
     releasePackedDib(dib);
 }
 
+// A picture in a folder whose name makes its path 200 characters long; both go at the end.
+struct LongPathPicture {
+    std::string folder, path;
+    explicit LongPathPicture(const Bytes &contents)
+    {
+        char temp[MAX_PATH];
+        DWORD length = GetTempPathA(MAX_PATH, temp);
+        folder = std::string(temp) + std::string(192 - length, 'p');
+        path = folder + "\\pic.bmp";
+        CreateDirectoryA(folder.c_str(), NULL);
+        writeWholeFile(path, contents.data(), contents.size());
+    }
+    ~LongPathPicture()
+    {
+        DeleteFileA(path.c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+};
+
+// OpenFile takes paths of up to 127 characters; a catalogue path may be longer.
+TEST(DibFile, PictureWithALongPathLoads)
+{
+    Info small = {4, 2, 8, 0, 0, 3};
+    const Bytes colours = patternBytes(12, 1), pixels = patternBytes(8, 2);
+    LongPathPicture picture(concat({fileHeader(0), infoHeader(small), colours, pixels}));
+    ASSERT_EQ(picture.path.size(), 200u);
+    PackedDib dib = loadDibFile(picture.path.c_str(), 120, 120);
+    EXPECT_TRUE(fileIsClosed(picture.path));
+    ASSERT_NE(dib.header, nullptr);
+    const BYTE *data = (const BYTE *)dib.header;
+    EXPECT_EQ(Bytes(data, data + dib.size), packed(small, colours, pixels));
+    releasePackedDib(dib);
+    HBITMAP bitmap = loadPictureBitmap(NULL, picture.path.c_str(), 1);
+    EXPECT_NE(bitmap, nullptr);
+    DeleteObject(bitmap);
+}
+
 TEST(DibFile, NameWithoutAFileIsLookedUpAsResource)
 {
     HMODULE module = GetModuleHandleA(NULL);
-    PackedDib dib = loadDibFile("no_pb_bmp");
+    PackedDib dib = loadDibFile("no_pb_bmp", 120, 120);
     ASSERT_NE(dib.header, nullptr);
     EXPECT_FALSE(dib.fromFile);
     EXPECT_EQ((void *)dib.header, LockResource(LoadResource(module, FindResourceA(module, "NO_PB_BMP", RT_BITMAP))));
@@ -222,10 +319,10 @@ TEST(DibFile, NameWithoutAFileIsLookedUpAsResource)
     const BITMAPINFOHEADER *resource = dib.header;
     releasePackedDib(dib);
     EXPECT_EQ(resource->biClrUsed, 257u);
-    EXPECT_EQ(loadDibFile("no_pb_bmp").header, resource);
+    EXPECT_EQ(loadDibFile("no_pb_bmp", 120, 120).header, resource);
 
-    EXPECT_EQ(loadDibFile("no_such_picture").header, nullptr);
-    EXPECT_EQ(loadDibFile(NULL).header, nullptr);
+    EXPECT_EQ(loadDibFile("no_such_picture", 120, 120).header, nullptr);
+    EXPECT_EQ(loadDibFile(NULL, 120, 120).header, nullptr);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "common/src/memory.h"
 #include "tests/support/dialogs.h"
+#include "tests/support/leftover_processes.h"
 #include "tests/support/process.h"
 
 #include <string.h>
@@ -95,6 +96,5 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         if (strncmp(argv[i], childSwitch, strlen(childSwitch)) == 0)
             return releaseBadBlock(argv[i] + strlen(childSwitch));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return runAllTests(argc, argv);
 }

@@ -10,6 +10,7 @@
 #include "tests/support/table_program.h"
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -58,26 +59,66 @@ void emptyQueue()
         ;
 }
 
-TEST_F(RestartMode, LastTableRunsAgainWithNoMovie)
+// When the table's "start" line appears in its log, as GetTickCount tells it.
+struct TableStartWatch {
+    bool seen = false;
+    DWORD at = 0;
+    std::thread watcher;
+
+    explicit TableStartWatch(const std::string &log)
+        : watcher([this, log] {
+              seen = waitForTableLogLine(log, "start ", 10000);
+              at = GetTickCount();
+          })
+    {
+    }
+    ~TableStartWatch()
+    {
+        if (watcher.joinable())
+            watcher.join();
+    }
+};
+
+// The table runs again with "-nomovie", shown; once it runs, restart mode waits while a message
+// is queued, and ends at once when none is.
+TEST_F(RestartMode, LastTableRunsAgainThenWaitsOnlyWhileAMessageIsQueued)
 {
     const std::string exe = copyTableProgram("restarttable.exe");
-    setRegString("", "Last Table Played", "Table Two");
-    setRegString("Table Two", "Table Exe", exe);
-    const std::string log = freshTableLogPath("restart_mode");
-    ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
-    BoxAnswerer answerer({});
-    emptyQueue();
-    int status = 77;
-    DWORD start = GetTickCount();
-    EXPECT_EQ(runRestartMode(&status), 1);
-    EXPECT_LT(GetTickCount() - start, restartWaitMs) << "nothing was queued, so nothing to wait for";
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(settingsBasePath, nullptr);
-    std::string line;
-    EXPECT_TRUE(waitForTableLogLine(log, "start ", 10000, &line));
-    EXPECT_EQ(line, "start " + exe + " -nomovie");
-    EXPECT_TRUE(endStartedTableProgram(10000));
-    EXPECT_TRUE(answerer.finish().empty());
+    for (bool queued : {false, true}) {
+        SCOPED_TRACE(queued ? "a message queued" : "nothing queued");
+        setSettingsBase(loadString(IDS_SETTINGS_KEY));
+        setRegString("", "Last Table Played", "Table Two");
+        setRegString("Table Two", "Table Exe", exe);
+        const std::string log = freshTableLogPath("restart_mode");
+        ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
+        BoxAnswerer answerer({});
+        emptyQueue();
+        if (queued) {
+            ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_APP, 7, 0));
+        }
+        int status = 77;
+        TableStartWatch tableStart(log);
+        EXPECT_EQ(runRestartMode(&status), 1);
+        DWORD ended = GetTickCount();
+        tableStart.watcher.join();
+
+        ASSERT_TRUE(tableStart.seen);
+        // Below 0 when the watch saw the line only after restart mode had ended.
+        LONG waited = (LONG)(ended - tableStart.at);
+        if (queued) {
+            EXPECT_GE(waited, (LONG)restartWaitMs - 100) << "the wait follows the table's start";
+        } else {
+            EXPECT_LT(waited, (LONG)restartWaitMs / 2);
+        }
+        MSG message;
+        EXPECT_EQ(PeekMessageA(&message, NULL, 0, 0, PM_REMOVE), queued ? TRUE : FALSE);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(settingsBasePath, nullptr);
+        EXPECT_EQ(tableLogLines(log), (std::vector<std::string>{"start " + exe + " -nomovie",
+                                                                "show 5"}));
+        EXPECT_TRUE(endStartedTableProgram(10000));
+        EXPECT_TRUE(answerer.finish().empty());
+    }
 }
 
 // Processor time of this thread, in milliseconds.

@@ -30,31 +30,71 @@ protected:
     }
 };
 
-// The caller is closed first; then the table played last runs with "-nomovie" behind its path.
-TEST_F(Restart, ClosesTheCallerThenRerunsTheTablePlayedLast)
+// The table played last, a copy of the table program with the catalogue entry "Comet Run";
+// its path.
+std::string recordCometAsLastTable()
 {
     std::string comet = copyTableProgram("comet.exe");
     setRegString("", "Table0", "Comet Run");
     setRegString("Comet Run", "Table Name", "Comet Run");
     setRegString("Comet Run", "Table Exe", comet);
     setRegString("", "Last Table Played", "Comet Run");
-    std::string log = freshTableLogPath("restart_rerun");
+    return comet;
+}
+
+// The caller is closed first, also one that takes a while to end after it answered; then the
+// table played last runs, shown, with "-nomovie" behind its path.
+TEST_F(Restart, ClosesTheCallerThenRerunsTheTablePlayedLast)
+{
+    for (DWORD quitDelay : {0u, 8000u}) {
+        SCOPED_TRACE("caller ends " + std::to_string(quitDelay) + " ms after WM_QUIT");
+        std::string comet = recordCometAsLastTable();
+        std::string log = freshTableLogPath("restart_rerun");
+        ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
+        std::string callerExe = copyTableProgram("caller.exe");
+        TableProgram caller;
+        {
+            ScopedEnvironment slowQuit("PINBALL_TABLE_QUIT_DELAY_MS", std::to_string(quitDelay));
+            ASSERT_TRUE(caller.start(callerExe, "", log));
+        }
+
+        DWORD start = GetTickCount();
+        EXPECT_EQ(runShell(callerWords(caller.window) + " restart"), 0u);
+        EXPECT_GE(GetTickCount() - start, quitDelay) << "the caller kept its window that long";
+        EXPECT_EQ(runningShell.handOvers(), 0) << "nothing of shell mode runs";
+        ASSERT_TRUE(waitForTableLogLine(log, "subkey Comet Run", 10000));
+        std::vector<std::string> expected = {"start \"" + callerExe + "\"",
+                                             sentQuitLine(caller.window), "end",
+                                             "start " + comet + " -nomovie", "show 5",
+                                             "subkey Comet Run"};
+        std::vector<std::string> lines = tableLogLines(log);
+        lines.resize(std::min(lines.size(), expected.size()));
+        EXPECT_EQ(lines, expected);
+
+        EXPECT_TRUE(endStartedTableProgram(10000));
+    }
+}
+
+// A caller that does not answer WM_QUIT holds the restart only for a few seconds: the table
+// played last then runs beside it.
+TEST_F(Restart, HungCallerHoldsTheRestartOnlyAFewSeconds)
+{
+    std::string comet = recordCometAsLastTable();
+    std::string log = freshTableLogPath("restart_hung");
     ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
-    std::string callerExe = copyTableProgram("caller.exe");
     TableProgram caller;
-    ASSERT_TRUE(caller.start(callerExe, "", log));
+    {
+        ScopedEnvironment hang("PINBALL_TABLE_QUIT_HANG_MS", "60000");
+        ASSERT_TRUE(caller.start(copyTableProgram("caller.exe"), "", log));
+    }
 
+    DWORD start = GetTickCount();
     EXPECT_EQ(runShell(callerWords(caller.window) + " restart"), 0u);
-    EXPECT_EQ(runningShell.handOvers(), 0) << "nothing of shell mode runs";
-    ASSERT_TRUE(waitForTableLogLine(log, "subkey Comet Run", 10000));
-    char quit[64];
-    wsprintfA(quit, "WM_QUIT sent wParam=%lX lParam=0", (unsigned long)(ULONG_PTR)caller.window);
-    std::vector<std::string> expected = {
-        "start \"" + callerExe + "\"", quit, "end", "start " + comet + " -nomovie", "subkey Comet Run"};
-    std::vector<std::string> lines = tableLogLines(log);
-    lines.resize(std::min(lines.size(), expected.size()));
-    EXPECT_EQ(lines, expected);
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_TRUE(waitForTableLogLine(log, "start " + comet + " -nomovie", 10000));
+    EXPECT_TRUE(caller.process.running());
 
+    caller.process.end();
     EXPECT_TRUE(endStartedTableProgram(10000));
 }
 

@@ -77,7 +77,8 @@ TEST_F(SettingsStore, StoredStringAlwaysEndsTerminatedWithinTheBuffer)
         {"0123456789", 10, "012345678", "dflt"},       // fills the buffer exactly, unterminated:
                                                        // cut, or refused for want of a terminator
         {"0123456789abcdef", 17, "dflt", NULL},        // too long: the default stays
-        {"", 0, "", NULL},
+        {"", 1, "dflt", NULL},                         // an empty text: the default stays
+        {"", 0, "dflt", NULL},                         // no data at all: the default stays
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.data);

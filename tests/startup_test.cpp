@@ -9,6 +9,7 @@
 #include "tests/support/table_program.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -138,9 +139,99 @@ TEST_F(StartUp, StoredLaterShellIsStartedInsteadOfThisOne)
     EXPECT_EQ(version, 4u);
 }
 
-// A later shell that cannot be run is ignored, and so is one that is this very program
-// (starting it would start this again without end): the run goes on, which a running table
-// program sees as a notification, and the stored values stay.
+// The shell and every process started from it, and from those, in one job: the job counts
+// them, and closing it ends whatever still runs, so that a shell that keeps starting itself
+// cannot outlive the test.
+class ShellFamily {
+public:
+    ShellFamily() : job(CreateJobObjectA(NULL, NULL))
+    {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    }
+    ~ShellFamily()
+    {
+        TerminateJobObject(job, 1);
+        CloseHandle(job);
+        if (started) {
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+        }
+    }
+    ShellFamily(const ShellFamily &) = delete;
+    ShellFamily &operator=(const ShellFamily &) = delete;
+
+    // Starts the shell with `arguments` in `folder`; it joins the job before it runs.
+    ::testing::AssertionResult start(const std::string &arguments, const std::string &folder)
+    {
+        std::string command = shellCommand(arguments);
+        std::vector<char> line(command.begin(), command.end());
+        line.push_back('\0');
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        started = CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, CREATE_SUSPENDED, NULL,
+                                 folder.c_str(), &startup, &info);
+        if (!started)
+            return ::testing::AssertionFailure() << "could not start " << command;
+        if (!AssignProcessToJobObject(job, info.hProcess))
+            return ::testing::AssertionFailure() << "could not put the shell in a job";
+        ResumeThread(info.hThread);
+        return ::testing::AssertionSuccess();
+    }
+    // The exit status of the shell that start() began.
+    ::testing::AssertionResult waitForFirst(DWORD timeoutMs, DWORD *status)
+    {
+        if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0)
+            return ::testing::AssertionFailure() << "the shell did not end";
+        GetExitCodeProcess(info.hProcess, status);
+        return ::testing::AssertionSuccess();
+    }
+    ::testing::AssertionResult waitUntilAllEnded(DWORD timeoutMs)
+    {
+        for (DWORD start = GetTickCount(); accounting().ActiveProcesses > 0; Sleep(10))
+            if (GetTickCount() - start >= timeoutMs)
+                return ::testing::AssertionFailure()
+                       << accounting().ActiveProcesses << " processes of "
+                       << accounting().TotalProcesses << " still run";
+        return ::testing::AssertionSuccess();
+    }
+    DWORD processesStarted() { return accounting().TotalProcesses; }
+
+private:
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting()
+    {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION counts = {};
+        QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &counts, sizeof counts,
+                                  NULL);
+        return counts;
+    }
+    HANDLE job;
+    PROCESS_INFORMATION info{};
+    bool started = false;
+};
+
+// A second name of the shell's file, in a folder with a blank in its name; removed at the end.
+struct ShellHardLink {
+    std::string folder = testDirectory() + "linked shell\\";
+    std::string path = folder + "linked shell.exe";
+    ShellHardLink()
+    {
+        CreateDirectoryA(folder.c_str(), NULL);
+        DeleteFileA(path.c_str());
+        CreateHardLinkA(path.c_str(), shellExePath().c_str(), NULL);
+    }
+    ~ShellHardLink()
+    {
+        DeleteFileA(path.c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+};
+
+// A later shell that cannot be run is ignored, and so is one that WinExec would run as this
+// very program, however it is spelt (starting it would start this again without end): only
+// this shell runs, the run goes on, which a running table program sees as a notification,
+// and the stored values stay. The shell runs in the tests' folder, below its own.
 TEST_F(StartUp, UnusableOrSelfNamingLaterShellIsPassedOver)
 {
     std::string self = shellExePath();
@@ -148,8 +239,16 @@ TEST_F(StartUp, UnusableOrSelfNamingLaterShellIsPassedOver)
     std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
     char shortName[MAX_PATH] = "";
     GetShortPathNameA(self.c_str(), shortName, sizeof shortName);
-    const std::string storedExes[] = {"", "C:\\missing\\shell.exe", self, upper, "\"" + self + "\"",
-                                      shortName};
+    ASSERT_NE(self, shortName);
+    ShellHardLink link;
+    ASSERT_EQ(GetFileAttributesA(link.path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u) << link.path;
+    const std::string storedExes[] = {
+        "", "C:\\missing\\shell.exe", self, upper, "\"" + self + "\"", shortName,
+        self + " -nocolor", "\"" + self + "\" -nocolor",
+        // Found by WinExec in the shell's own folder, not in the current one.
+        "pinballshell.exe", "pinballshell -nocolor", "..\\pinballshell.exe",
+        // Unquoted, the path grows word by word until it names a file.
+        link.path + " -nocolor", "\"" + link.path + "\""};
     TableProgram table;
     ASSERT_TRUE(table.start(tableProgramPath(), "", freshTableLogPath("unusable_later_shell")));
     int notifications = 0;
@@ -157,9 +256,13 @@ TEST_F(StartUp, UnusableOrSelfNamingLaterShellIsPassedOver)
         SCOPED_TRACE("Shell Exe \"" + storedExe + "\"");
         setRegDword("", "Shell Version", 5);
         setRegString("", "Shell Exe", storedExe);
+        ShellFamily shells;
+        ASSERT_TRUE(shells.start("", testDirectory()));
         DWORD status = 1;
-        ASSERT_TRUE(runShellToEnd("", shellTimeoutMs, &status));
+        ASSERT_TRUE(shells.waitForFirst(shellTimeoutMs, &status));
         EXPECT_EQ(status, 0u);
+        EXPECT_TRUE(shells.waitUntilAllEnded(5000));
+        EXPECT_EQ(shells.processesStarted(), 1u);
         EXPECT_EQ(countLines(table.log(), sentNotification), ++notifications);
         DWORD version = 0;
         std::string exe;
@@ -168,6 +271,24 @@ TEST_F(StartUp, UnusableOrSelfNamingLaterShellIsPassedOver)
         EXPECT_EQ(version, 5u);
         EXPECT_EQ(exe, storedExe);
     }
+}
+
+// Whatever leads from "Shell Exe" back to this shell, here another program that starts it,
+// a shell started by a hand-over does not hand over again: it goes on, and all end.
+TEST_F(StartUp, ShellStartedByAHandOverDoesNotHandOverAgain)
+{
+    setRegDword("", "Shell Version", 4);
+    setRegString("", "Shell Exe", "cmd.exe /c \"" + shellExePath() + "\"");
+    TableProgram table;
+    ASSERT_TRUE(table.start(tableProgramPath(), "", freshTableLogPath("handed_over_shell")));
+    ShellFamily shells;
+    ASSERT_TRUE(shells.start("", testDirectory()));
+    DWORD status = 1;
+    ASSERT_TRUE(shells.waitForFirst(shellTimeoutMs, &status));
+    EXPECT_EQ(status, 0u);
+    EXPECT_TRUE(shells.waitUntilAllEnded(shellTimeoutMs));
+    EXPECT_EQ(countLines(table.log(), sentNotification), 1) << "the second shell went on";
+    EXPECT_GE(shells.processesStarted(), 3u) << "the shell, the other program and the shell again";
 }
 
 // A plain start while a table program runs notifies it and ends, before "restart" is

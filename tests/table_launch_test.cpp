@@ -264,8 +264,8 @@ TEST(RunTable, FailureIsReportedWithTheRightText)
     }
 }
 
-// The path is quoted where a blank would split it, so that Windows does not try to run a
-// program named by the path's first word ("C:\Program.exe").
+// The table is started shown. Its path is quoted where a blank would split it, so that Windows
+// does not try to run a program named by the path's first word ("C:\Program.exe").
 TEST(RunTable, StartsTheProgramWithNoMovieBehindItsPath)
 {
     appInstance = GetModuleHandleA(NULL);
@@ -290,9 +290,11 @@ TEST(RunTable, StartsTheProgramWithNoMovieBehindItsPath)
         ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
         BoxAnswerer answerer({});
         ASSERT_EQ(runTable(c.path.c_str()), 1);
-        std::string start;
+        std::string start, show;
         EXPECT_TRUE(waitForTableLogLine(log, "start ", 10000, &start));
         EXPECT_EQ(start, "start " + c.command);
+        EXPECT_TRUE(waitForTableLogLine(log, "show ", 10000, &show));
+        EXPECT_EQ(show, "show 5") << "the table is started shown";
         EXPECT_TRUE(endStartedTableProgram(10000));
         EXPECT_TRUE(answerer.finish().empty());
     }

@@ -71,9 +71,8 @@ TEST_F(TableProgramPeer, OutsideTheCatalogueItShowsItsFileNameAndRecordsNothing)
     SendMessageA(program.window, WM_QUIT, (WPARAM)program.window, 0);
     DWORD status = 1;
     ASSERT_TRUE(program.process.waitForExit(10000, &status));
-    char quit[64];
-    wsprintfA(quit, "WM_QUIT sent wParam=%lX lParam=0", (unsigned long)(ULONG_PTR)program.window);
-    std::vector<std::string> expected = {"start \"" + stray + "\"", quit, "end"};
+    std::vector<std::string> expected = {"start \"" + stray + "\"", sentQuitLine(program.window),
+                                         "end"};
     EXPECT_EQ(program.log(), expected);
 }
 
@@ -102,13 +101,12 @@ TEST_F(TableProgramPeer, FunctionKeysStartTheShellWithTheCallerWords)
     ASSERT_TRUE(waitForTableLogLine(comet.logPath, "start " + upperComet + " -nomovie", 10000));
     EXPECT_TRUE(endStartedTableProgram(10000));
     std::vector<std::string> log = comet.log();
-    char quit[64];
-    wsprintfA(quit, "WM_QUIT sent wParam=%lX lParam=0", (unsigned long)(ULONG_PTR)comet.window);
     std::vector<std::string> afterF3(std::find(log.begin(), log.end(), expected + " restart"),
                                      log.end());
     std::vector<std::string> expectedAfterF3 = {
-        expected + " restart", quit, "end", "start " + upperComet + " -nomovie",
-        "subkey Comet Run", "WM_QUIT posted wParam=0 lParam=0", "end"};
+        expected + " restart", sentQuitLine(comet.window), "end",
+        "start " + upperComet + " -nomovie", "show 5", "subkey Comet Run",
+        "WM_QUIT posted wParam=0 lParam=0", "end"};
     EXPECT_EQ(afterF3, expectedAfterF3);
 }
 

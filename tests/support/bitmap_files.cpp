@@ -27,6 +27,43 @@ Bytes patternBytes(size_t count, BYTE seed)
     return bytes;
 }
 
+Bytes concat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes &part : parts)
+        putBytes(all, part);
+    return all;
+}
+
+Bytes fileHeader(DWORD offBits)
+{
+    Bytes b;
+    put16(b, 0x4D42);
+    put32(b, 0);
+    put32(b, 0);
+    return put32(b, offBits);
+}
+
+Bytes infoHeader(const Info &info, const std::vector<DWORD> &masks)
+{
+    Bytes b;
+    put32(b, info.headerSize);
+    put32(b, info.width);
+    put32(b, info.height);
+    put16(b, 1);
+    put16(b, info.bitCount);
+    put32(b, info.compression);
+    put32(b, info.sizeImage);
+    put32(b, info.pelsPerMeter);
+    put32(b, info.pelsPerMeter);
+    put32(b, info.clrUsed);
+    put32(b, 0);
+    for (DWORD mask : masks)
+        put32(b, mask);
+    b.resize(info.headerSize);
+    return b;
+}
+
 TempFile::TempFile(const Bytes &contents)
 {
     char directory[MAX_PATH], name[MAX_PATH];

@@ -25,10 +25,15 @@ BOOL CALLBACK matchTopLevel(HWND window, LPARAM parameter)
     return FALSE;
 }
 
-BOOL CALLBACK collectButton(HWND child, LPARAM parameter)
+BOOL CALLBACK collectControl(HWND child, LPARAM parameter)
 {
-    if (lstrcmpiA(windowClass(child).c_str(), "Button") == 0)
-        reinterpret_cast<MessageBoxContent *>(parameter)->buttons.push_back(windowText(child));
+    MessageBoxContent *box = reinterpret_cast<MessageBoxContent *>(parameter);
+    std::string kind = windowClass(child);
+    if (lstrcmpiA(kind.c_str(), "Button") == 0)
+        box->buttons.push_back(windowText(child));
+    else if (lstrcmpiA(kind.c_str(), "Static") == 0 &&
+             (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        box->icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
     return TRUE;
 }
 
@@ -71,7 +76,9 @@ bool waitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxContent *box)
     box->caption = windowText(window);
     box->text = windowText(GetDlgItem(window, messageTextId));
     box->buttons.clear();
-    EnumChildWindows(window, collectButton, reinterpret_cast<LPARAM>(box));
+    box->icon = NULL;
+    box->owner = GetWindow(window, GW_OWNER);
+    EnumChildWindows(window, collectControl, reinterpret_cast<LPARAM>(box));
     return true;
 }
 

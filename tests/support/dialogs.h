@@ -17,6 +17,9 @@ struct MessageBoxContent {
     std::string caption;
     std::string text;
     std::vector<std::string> buttons;
+    // The icon it shows (the handle set in its icon control), NULL when none.
+    HICON icon = NULL;
+    HWND owner = NULL;
 };
 
 // The first visible top-level window of `className` owned by process `processId` (any

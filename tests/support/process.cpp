@@ -8,12 +8,17 @@ ChildProcess::~ChildProcess()
 {
     if (!started)
         return;
+    end();
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+void ChildProcess::end()
+{
     if (running()) {
         TerminateProcess(info.hProcess, 1);
         WaitForSingleObject(info.hProcess, 5000);
     }
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
 }
 
 bool ChildProcess::start(const std::string &commandLine)

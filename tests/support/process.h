@@ -22,6 +22,8 @@ struct ChildProcess {
     // Waits up to timeoutMs for the end; true and the exit status when it ended.
     bool waitForExit(DWORD timeoutMs, DWORD *status);
     bool running() const;
+    // Kills the program if it still runs and waits for its end.
+    void end();
     DWORD id() const { return info.dwProcessId; }
 };
 

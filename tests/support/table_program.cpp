@@ -104,6 +104,13 @@ std::string callerWords(HWND window)
     return words;
 }
 
+std::string sentQuitLine(HWND window)
+{
+    char line[64];
+    wsprintfA(line, "WM_QUIT sent wParam=%lX lParam=0", (unsigned long)(ULONG_PTR)window);
+    return line;
+}
+
 ::testing::AssertionResult endStartedTableProgram(DWORD timeoutMs)
 {
     HWND window = waitForWindow(tableClassName, 0, timeoutMs);

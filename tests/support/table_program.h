@@ -12,11 +12,15 @@
 // The project's table program (build/tableprog.exe) as the shell's peer. When the environment
 // variable PINBALL_TABLE_LOG names a file, it appends one line per event:
 //   start <its command line>
+//   show <n>                               (the show command, when its starter gave one)
 //   subkey <its catalogue subkey>          (when its "Table Exe" is found in the catalogue)
 //   tableMessage sent|posted wParam=<hex> lParam=<hex>
 //   WM_QUIT sent|posted wParam=<hex> lParam=<hex>
 //   shell <command line it started the shell with>   (F2, F3 or its buttons)
 //   end
+// Two more variables stand for slow and hung programs: a WM_QUIT that reaches its window is
+// answered at once but the window stays PINBALL_TABLE_QUIT_DELAY_MS milliseconds, or is not
+// answered for PINBALL_TABLE_QUIT_HANG_MS milliseconds.
 
 // Full path of build/tableprog.exe.
 std::string tableProgramPath();
@@ -61,5 +65,7 @@ struct TableProgram {
 
 // The words by which a table program with this window starts the shell.
 std::string callerWords(HWND window);
+// The log line of a WM_QUIT sent to `window` with its own handle, as the shell closes a caller.
+std::string sentQuitLine(HWND window);
 
 #endif

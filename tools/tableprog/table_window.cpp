@@ -6,6 +6,8 @@
 #include "tools/tableprog/own_entry.h"
 #include "tools/tableprog/table_log.h"
 
+#include <stdlib.h>
+
 HWND tableWindow = NULL;
 
 namespace {
@@ -16,6 +18,7 @@ const int buttonWidth = 180;
 const int buttonHeight = 30;
 const int chooseButtonId = 1;
 const int restartButtonId = 2;
+const UINT_PTR quitTimerId = 1;
 const COLORREF playfieldColour = RGB(10, 52, 34);
 const COLORREF railColour = RGB(190, 150, 60);
 const COLORREF nameColour = RGB(255, 230, 120);
@@ -125,12 +128,35 @@ void onCommand(HWND window, WPARAM command)
     SetFocus(window);
 }
 
-/* WM_QUIT reaching the window asks the program to end. */
+/* A number of milliseconds from the environment; 0 when the variable is not set. */
+DWORD environmentMs(const char *name)
+{
+    char text[16];
+    DWORD length = GetEnvironmentVariableA(name, text, sizeof text);
+    if (length == 0 || length >= sizeof text)
+        return 0;
+    return (DWORD)strtoul(text, NULL, 10);
+}
+
+/* WM_QUIT reaching the window asks the program to end. PINBALL_TABLE_QUIT_HANG_MS makes it
+   stop answering for that long first, as a hung program does; PINBALL_TABLE_QUIT_DELAY_MS
+   makes it answer and keep its window for that long, as a program that saves its state or
+   restores the display mode does. */
 void onQuitRequest(HWND window, WPARAM wParam, LPARAM lParam)
 {
     logEvent("WM_QUIT %s wParam=%lX lParam=%lX", InSendMessage() ? "sent" : "posted",
              (unsigned long)wParam, (unsigned long)lParam);
+    Sleep(environmentMs("PINBALL_TABLE_QUIT_HANG_MS"));
+    DWORD delay = environmentMs("PINBALL_TABLE_QUIT_DELAY_MS");
+    if (delay && SetTimer(window, quitTimerId, delay, NULL))
+        return;
     DestroyWindow(window);
+}
+
+void onTimer(HWND window, WPARAM timer)
+{
+    if (timer == quitTimerId)
+        DestroyWindow(window);
 }
 
 void onTableMessage(WPARAM wParam, LPARAM lParam)
@@ -160,6 +186,7 @@ LRESULT CALLBACK TableWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_PAINT: onPaint(window); return 0;
     case WM_COMMAND: onCommand(window, wParam); return 0;
     case WM_QUIT: onQuitRequest(window, wParam, lParam); return 0;
+    case WM_TIMER: onTimer(window, wParam); return 0;
     case WM_DESTROY: onDestroy(); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

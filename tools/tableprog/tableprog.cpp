@@ -17,6 +17,15 @@ void recordLastTablePlayed(void)
     writeSettingString(NULL, "Last Table Played", ownEntry.subkey);
 }
 
+/* The show command its starter passed, when it passed one (WinExec always does). */
+void logShowCommand(void)
+{
+    STARTUPINFOA startup;
+    GetStartupInfoA(&startup);
+    if (startup.dwFlags & STARTF_USESHOWWINDOW)
+        logEvent("show %d", startup.wShowWindow);
+}
+
 void runMessageLoop(void)
 {
     MSG message;
@@ -37,6 +46,7 @@ void runMessageLoop(void)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     logEvent("start %s", GetCommandLineA());
+    logShowCommand();
     setSettingsBase(settingsKey);
     findOwnEntry();
     recordLastTablePlayed();

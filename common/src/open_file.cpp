@@ -1,0 +1,10 @@
+#include "common/src/open_file.h"
+
+HFILE openForReading(const char *path)
+{
+    // OpenFile keeps the path in its OFSTRUCT and refuses one that does not fit there.
+    if (lstrlenA(path) >= OFS_MAXPATHNAME)
+        return _lopen(path, OF_READ);
+    OFSTRUCT found;
+    return OpenFile(path, &found, OF_READ);
+}
