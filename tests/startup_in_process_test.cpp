@@ -7,6 +7,7 @@
 #include "tests/support/fixed_display_depth.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/shell_stand_in.h"
+#include "tests/support/shell_window.h"
 #include "tests/support/table_program.h"
 
 #include <string>
@@ -15,10 +16,12 @@
 namespace {
 
 // Start-up run in this process, on a display of the test's choosing. With no table program
-// and no other shell about, a run that goes on ends in shell mode with 0.
+// and no other shell about, a run that goes on ends in shell mode with 0 once its window is
+// closed.
 class StartUpHere : public ::testing::Test {
 protected:
     RegistrySandbox sandbox;
+    ShellWindowCloser closer;
 
     void TearDown() override
     {
