@@ -61,13 +61,19 @@ HKEY createKey(const std::string &subkey)
 
 }
 
-RegistrySandbox::RegistrySandbox()
+SavedKey settingsSnapshot()
 {
+    SavedKey snapshot;
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, shellSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        saveKey(key, &saved);
+        saveKey(key, &snapshot);
         RegCloseKey(key);
     }
+    return snapshot;
+}
+
+RegistrySandbox::RegistrySandbox() : saved(settingsSnapshot())
+{
     deleteSettingsKey();
 }
 

@@ -21,6 +21,9 @@ struct SavedKey {
     std::vector<SavedKey> subkeys;
 };
 
+// The settings key as it is now, with its values and subkeys.
+SavedKey settingsSnapshot();
+
 // Saves HKCU\Software\Corvane\Vantrel2Demo, then clears it; the destructor puts the saved
 // tree back, so that a test leaves the user's settings as it found them.
 struct RegistrySandbox {
