@@ -218,11 +218,14 @@ unsigned long long currentSeed;
 unsigned long currentCase;
 std::string currentMutations;
 
-LONG WINAPI reportCrashingCase(EXCEPTION_POINTERS *)
+// Names the case and ends the run at once: under Wine a crash would otherwise wait for a
+// debugger.
+LONG WINAPI reportCrashingCase(EXCEPTION_POINTERS *exception)
 {
-    fprintf(stderr, "crash in case %lu of PINBALL_SEED=%llu (%s)\n", currentCase, currentSeed,
-            currentMutations.c_str());
+    fprintf(stderr, "crash (%08lX) in case %lu of PINBALL_SEED=%llu (%s)\n",
+            exception->ExceptionRecord->ExceptionCode, currentCase, currentSeed, currentMutations.c_str());
     fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
