@@ -56,6 +56,7 @@ protected:
 
     void SetUp() override
     {
+        ShellSession::SetUp();
         addTable("Comet Run", cometExe, 7);
         addTable("Nova", novaExe, 8);
         ASSERT_TRUE(caller.start(cometExe, "", log));

@@ -37,6 +37,13 @@ RECT placeInParent(HWND child)
     return area;
 }
 
+void ShellSession::SetUp()
+{
+    endTablePrograms();
+    for (int left = 10; left > 0 && waitForShellWindow(0, 0); --left)
+        closeStartedShell(5000);
+}
+
 void ShellSession::TearDown()
 {
     endShell();
@@ -95,6 +102,9 @@ void ShellSession::addTable(const std::string &name, const std::string &exe, int
     window = waitForShellWindow(shell->id(), windowTimeoutMs);
     if (!window)
         return ::testing::AssertionFailure() << "the shell showed no window";
+    // The window is visible before the preselection is made; the main loop waits after it.
+    if (WaitForInputIdle(shell->info.hProcess, windowTimeoutMs) != 0)
+        return ::testing::AssertionFailure() << "the shell did not reach its main loop";
     return ::testing::AssertionSuccess();
 }
 
@@ -133,6 +143,11 @@ std::vector<HWND> ShellSession::frames() const
 HWND ShellSession::pictureIn(HWND frame)
 {
     return GetWindow(frame, GW_CHILD);
+}
+
+bool ShellSession::shows(const std::string &selected) const
+{
+    return labelText() == selected && IsWindowEnabled(okButton());
 }
 
 std::string ShellSession::labelText() const

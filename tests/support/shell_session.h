@@ -20,6 +20,9 @@ protected:
     HWND window = NULL;
     int tables = 0;
 
+    // A table program or shell that an earlier test left behind would take this test's shell
+    // over: they are ended first.
+    void SetUp() override;
     void TearDown() override;
 
     // Ends a shell still running: answers its message boxes, closes its window, and kills it
@@ -48,6 +51,8 @@ protected:
     static HWND pictureIn(HWND frame);
 
     std::string labelText() const;
+    // True once the selection of `selected` is complete: its name on the label, OK enabled.
+    bool shows(const std::string &selected) const;
     HWND focus() const;
     static bool isDefaultButton(HWND button);
 };
