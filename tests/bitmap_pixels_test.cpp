@@ -6,6 +6,7 @@
 #include "gfx/shell_palette.h"
 #include "shell/globals.h"
 #include "tests/support/bitmap_files.h"
+#include "tests/support/dib_blocks.h"
 
 #include <windows.h>
 
@@ -98,16 +99,6 @@ Picture shownCorner(const Picture &whole)
                                          << (int)got.rgb[first] << ", want " << (int)want.rgb[first];
 }
 
-struct OwnedBitmap {
-    HBITMAP handle;
-    explicit OwnedBitmap(HBITMAP bitmap) : handle(bitmap) {}
-    ~OwnedBitmap()
-    {
-        if (handle != NULL)
-            DeleteObject(handle);
-    }
-};
-
 // The references round 5- and 6-bit channels to the nearest 8-bit value; CreateDIBitmap
 // widens them by repeating their high bits. Such channels are compared the second way.
 enum Precision { allBits, rgb555, rgb565 };
@@ -190,26 +181,6 @@ TEST(BitmapPixels, QuestionableFilesShowAsTheChosenReferences)
     }
 }
 
-// A copy of the DIB that ends right at an inaccessible page: a read beyond it faults.
-struct GuardedDib {
-    BYTE *pages = nullptr;
-    PackedDib dib = {};
-    explicit GuardedDib(const PackedDib &source)
-    {
-        SYSTEM_INFO system;
-        GetSystemInfo(&system);
-        DWORD page = system.dwPageSize;
-        DWORD body = (source.size + page - 1) / page * page;
-        pages = (BYTE *)VirtualAlloc(NULL, body + page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        DWORD old;
-        VirtualProtect(pages + body, page, PAGE_NOACCESS, &old);
-        BYTE *start = pages + body - source.size;
-        memcpy(start, source.header, source.size);
-        dib = {(BITMAPINFOHEADER *)start, source.size, NULL, 0};
-    }
-    ~GuardedDib() { VirtualFree(pages, 0, MEM_RELEASE); }
-};
-
 std::vector<std::string> corpusFiles()
 {
     std::vector<std::string> names;
@@ -260,50 +231,6 @@ TEST(BitmapPixels, EveryCorpusFileLoadsOrIsRefusedWithinItsBlock)
         EXPECT_EQ(outcomes[good], "loaded") << good;
     for (const char *bad : {"b\\reallybig.bmp", "b\\shortfile.bmp", "b\\badpalettesize.bmp", "b\\badwidth.bmp"})
         EXPECT_EQ(outcomes[bad], "refused") << bad;
-}
-
-// The whole picture of a file in one block, as a conversion of all of it needs.
-struct WholeDib {
-    Bytes data;
-    PackedDib dib = {};
-    explicit WholeDib(const std::string &path)
-    {
-        OFSTRUCT opened;
-        HFILE file = OpenFile(path.c_str(), &opened, OF_READ);
-        if (file == HFILE_ERROR)
-            return;
-        PackedDib head = readDibHeader(file);
-        if (head.header != NULL) {
-            data.assign((const BYTE *)head.header, (const BYTE *)head.header + head.size);
-            data.resize(head.size + head.header->biSizeImage);
-            LONG bits = _hread(file, data.data() + head.size, head.header->biSizeImage);
-            if (bits == (LONG)head.header->biSizeImage)
-                dib = {(BITMAPINFOHEADER *)data.data(), (DWORD)data.size(), NULL, 0};
-            releasePackedDib(head);
-        }
-        _lclose(file);
-    }
-};
-
-// The device pixels of the top-left width by height of a bitmap, row after row.
-Bytes deviceCorner(HBITMAP bitmap, LONG width, LONG height)
-{
-    HDC screen = GetDC(NULL);
-    HDC from = CreateCompatibleDC(screen), into = CreateCompatibleDC(screen);
-    HBITMAP corner = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ oldFrom = SelectObject(from, bitmap), oldInto = SelectObject(into, corner);
-    BitBlt(into, 0, 0, width, height, from, 0, 0, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(into, oldInto);
-    BITMAP info = {};
-    GetObjectA(corner, sizeof info, &info);
-    Bytes bits(info.bmWidthBytes * info.bmHeight);
-    EXPECT_EQ(GetBitmapBits(corner, (LONG)bits.size(), bits.data()), (LONG)bits.size());
-    DeleteObject(corner);
-    DeleteDC(from);
-    DeleteDC(into);
-    ReleaseDC(NULL, screen);
-    return bits;
 }
 
 // What a picture file shows is the top-left of what converting the whole picture gives.

@@ -8,6 +8,7 @@
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/shell_window.h"
 #include "tests/support/shell_stand_in.h"
+#include "tests/support/shell_window.h"
 #include "tests/support/table_program.h"
 
 #include <string>

@@ -19,6 +19,13 @@ HKEY createKey(const std::string &subkey)
 
 }
 
+RegistryKey settingsSnapshot()
+{
+    RegistryKey snapshot;
+    readKeyTree(HKEY_CURRENT_USER, shellSettingsKey, &snapshot);
+    return snapshot;
+}
+
 RegistrySandbox::RegistrySandbox()
 {
     present = readKeyTree(HKEY_CURRENT_USER, shellSettingsKey, &saved);

@@ -21,6 +21,9 @@ struct RegistrySandbox {
     RegistrySandbox &operator=(const RegistrySandbox &) = delete;
 };
 
+// The settings key as it is now, with its values and subkeys (empty when it does not exist).
+RegistryKey settingsSnapshot();
+
 // Helpers on the settings key (subkey "" means the key itself).
 bool settingsKeyExists(const std::string &subkey);
 void deleteSettingsKey();

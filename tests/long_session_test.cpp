@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/gui_resources.h"
+#include "tests/support/process.h"
+#include "tests/support/seeded_runs.h"
+#include "tests/support/shell_session.h"
+#include "tests/support/table_program.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <stdio.h>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+// What the shell holds at one moment.
+struct Holdings {
+    int gdiObjects, userObjects;
+    SIZE_T workingSet, peakWorkingSet;
+};
+
+Holdings holdingsOf(HANDLE process)
+{
+    Holdings now = {gdiObjectsOf(process), userObjectsOf(process), 0, 0};
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    K32GetProcessMemoryInfo(process, &memory, sizeof memory);
+    now.workingSet = memory.WorkingSetSize;
+    now.peakWorkingSet = memory.PeakWorkingSetSize;
+    return now;
+}
+
+// The colours that a frame's border shows over a while.
+std::set<COLORREF> borderColours(HWND frame, int samples)
+{
+    std::set<COLORREF> colours;
+    RECT place;
+    GetWindowRect(frame, &place);
+    HDC screen = GetDC(NULL);
+    for (int i = 0; i < samples; i++) {
+        colours.insert(GetPixel(screen, place.left + 1, place.top + 1));
+        Sleep(30);
+    }
+    ReleaseDC(NULL, screen);
+    return colours;
+}
+
+const SIZE_T memorySlack = 1 << 20;
+
+class LongSession : public ShellSession {};
+
+// The window left as it comes up, with twelve pictures and the first table's frame flashing:
+// its GDI and USER objects and its memory stay where they were once it settled.
+TEST_F(LongSession, FlashingWindowHoldsNoMoreAsTimeGoesBy)
+{
+    std::string picture = buildDirectory() + "resources\\art\\no_pb.bmp";
+    for (int i = 0; i < 12; i++)
+        addTable("Table " + std::to_string(i), tableProgramPath(), i, picture);
+    ASSERT_TRUE(startShell());
+    ASSERT_EQ(frames().size(), 12u);
+    EXPECT_GT(borderColours(frames()[0], 20).size(), 1u) << "the selected frame flashes";
+
+    DWORD seconds = longRun() ? 600 : 30;
+    HANDLE process = shell->info.hProcess;
+    Sleep(2000);
+    Holdings first = holdingsOf(process), last = first;
+    ASSERT_GT(first.gdiObjects, 0) << "the shell's GDI objects cannot be counted";
+    int mostGdi = first.gdiObjects, mostUser = first.userObjects;
+    for (DWORD second = 0; second < seconds && shell->running(); second++) {
+        Sleep(1000);
+        last = holdingsOf(process);
+        mostGdi = std::max(mostGdi, last.gdiObjects);
+        mostUser = std::max(mostUser, last.userObjects);
+    }
+    ASSERT_TRUE(shell->running());
+    EXPECT_GT(borderColours(frames()[0], 20).size(), 1u) << "the frame still flashes";
+    printf("[ figures  ] %lu s flashing: GDI objects %d -> %d (most %d), USER objects %d -> %d (most %d), "
+           "working set %lu -> %lu KB, peak %lu -> %lu KB\n",
+           seconds, first.gdiObjects, last.gdiObjects, mostGdi, first.userObjects, last.userObjects, mostUser,
+           (unsigned long)(first.workingSet / 1024), (unsigned long)(last.workingSet / 1024),
+           (unsigned long)(first.peakWorkingSet / 1024), (unsigned long)(last.peakWorkingSet / 1024));
+    // A paint holds one brush for a moment.
+    EXPECT_LE(mostGdi, first.gdiObjects + 1);
+    EXPECT_LE(mostUser, first.userObjects);
+    EXPECT_LE(last.peakWorkingSet, first.peakWorkingSet + memorySlack);
+}
+
+} // namespace

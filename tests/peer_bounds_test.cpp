@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include "shell/globals.h"
+#include "shell/names.h"
+#include "shell/table_programs.h"
+#include "tests/support/seeded_runs.h"
+#include "tests/support/table_program.h"
+
+#include <stdio.h>
+
+#include <string>
+#include <thread>
+
+namespace {
+
+// Slack for starting and ending the waits on a busy machine.
+const double slackMs = 1000;
+
+// A table program that misbehaves as its environment says, standing as the caller that
+// started the shell; ended whatever the test does.
+class FaultyPeer : public ::testing::Test {
+protected:
+    TableProgram peer;
+
+    void startPeer(const char *variable, const char *value)
+    {
+        ScopedEnvironment fault(variable, value);
+        ASSERT_TRUE(peer.start(copyTableProgram("faulty_peer.exe"), "", freshTableLogPath("faulty_peer")));
+        callerWindow = peer.window;
+    }
+    void TearDown() override
+    {
+        callerWindow = NULL;
+        peer.process.end();
+    }
+    // How long closing the caller held the shell.
+    static double closeCallerMs()
+    {
+        double start = nowMs();
+        closeCaller();
+        double took = nowMs() - start;
+        printf("[ figures  ] closeCaller held the shell %.0f ms\n", took);
+        return took;
+    }
+    static double notifyMs()
+    {
+        double start = nowMs();
+        EXPECT_EQ(notifyTableProgram(sendTableNotification), 1);
+        double took = nowMs() - start;
+        printf("[ figures  ] notifying the table program held the shell %.0f ms\n", took);
+        return took;
+    }
+};
+
+// A caller whose thread hangs on WM_QUIT: the send gives up, and the wait for the window
+// stops at the bound for a caller that did not answer; later sends give up too.
+TEST_F(FaultyPeer, HungWindowHoldsTheShellOnlyToTheBoundForASilentCaller)
+{
+    startPeer("PINBALL_TABLE_QUIT_HANG_MS", "60000");
+    double took = closeCallerMs();
+    EXPECT_GE(took, unansweredCallerTimeoutMs - 50.0) << "the window stayed, so the wait ran to its bound";
+    EXPECT_LE(took, unansweredCallerTimeoutMs + slackMs);
+    EXPECT_TRUE(IsWindow(peer.window));
+    EXPECT_LE(notifyMs(), peerReplyTimeoutMs + slackMs);
+}
+
+// A caller that answers WM_QUIT and keeps its window is waited for up to its own bound.
+TEST_F(FaultyPeer, CallerThatIgnoresQuitHoldsTheShellOnlyToTheBoundForAnAnsweringCaller)
+{
+    startPeer("PINBALL_TABLE_QUIT_DELAY_MS", "120000");
+    double took = closeCallerMs();
+    EXPECT_GE(took, callerCloseTimeoutMs - 50.0);
+    EXPECT_LE(took, callerCloseTimeoutMs + slackMs);
+    EXPECT_TRUE(IsWindow(peer.window));
+}
+
+// A caller that dies while the shell waits for its window ends the wait at once.
+TEST_F(FaultyPeer, CallerThatDiesWhileTheShellWaitsEndsTheWait)
+{
+    startPeer("PINBALL_TABLE_QUIT_DELAY_MS", "120000");
+    const DWORD diesAfterMs = 1000;
+    std::thread killer([this, diesAfterMs] {
+        Sleep(diesAfterMs);
+        TerminateProcess(peer.process.info.hProcess, 9);
+    });
+    double took = closeCallerMs();
+    killer.join();
+    EXPECT_GE(took, diesAfterMs - 50.0);
+    EXPECT_LE(took, diesAfterMs + slackMs);
+    EXPECT_FALSE(IsWindow(peer.window));
+}
+
+// A window whose process is suspended answers nothing: closing and notifying give up within
+// their bounds, and the program goes on once it runs again.
+TEST_F(FaultyPeer, SuspendedProcessHoldsTheShellOnlyToTheBounds)
+{
+    startPeer("PINBALL_TABLE_QUIT_DELAY_MS", "0");
+    ASSERT_NE(SuspendThread(peer.process.info.hThread), (DWORD)-1);
+    double closing = closeCallerMs();
+    double notifying = notifyMs();
+    ResumeThread(peer.process.info.hThread);
+    EXPECT_LE(closing, unansweredCallerTimeoutMs + slackMs);
+    EXPECT_LE(notifying, peerReplyTimeoutMs + slackMs);
+}
+
+} // namespace

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/process.h"
+#include "tests/support/registry_sandbox.h"
+#include "tests/support/shell_session.h"
+#include "tests/support/shell_window.h"
+#include "tests/support/table_program.h"
+
+#include <ctype.h>
+#include <stdio.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// One stored value of the wrong make.
+struct Garbage {
+    const char *name;
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
+std::vector<BYTE> text(size_t length, bool terminated)
+{
+    std::vector<BYTE> data(length, 'k');
+    if (terminated)
+        data.push_back(0);
+    return data;
+}
+
+std::vector<Garbage> garbageKinds()
+{
+    std::vector<BYTE> junk;
+    for (int i = 0; i < 64; i++)
+        junk.push_back((BYTE)(i * 37 + 0x80));
+    junk[5] = 0;
+    return {
+        {"number where text belongs, text where a number belongs", REG_DWORD, {7, 0, 0, 0}},
+        {"empty", REG_SZ, {}},
+        {"499 characters", REG_SZ, text(499, true)},
+        {"500 characters", REG_SZ, text(500, true)},
+        {"5000 characters", REG_SZ, text(5000, true)},
+        {"no terminator", REG_SZ, text(500, false)},
+        {"binary junk", REG_BINARY, junk},
+    };
+}
+
+void storeGarbage(const std::string &subkey, const char *name, const Garbage &garbage, bool number)
+{
+    DWORD type = garbage.type;
+    std::vector<BYTE> data = garbage.data;
+    if (number && type == REG_DWORD) {
+        type = REG_SZ;
+        data = {'7', 0};
+    }
+    setRegBinary(subkey, name, type, data.data(), (DWORD)data.size());
+}
+
+// Every value of the key tree by its path, and every key.
+typedef std::map<std::string, std::pair<DWORD, std::vector<BYTE>>> FlatValues;
+
+void flatten(const RegistryKey &key, const std::string &path, FlatValues *values, std::map<std::string, size_t> *keys)
+{
+    (*keys)[path] = key.values.size() + key.subkeys.size();
+    for (const RegistryValue &value : key.values)
+        (*values)[path + "|" + value.name] = {value.type, value.data};
+    for (const RegistryKey &child : key.subkeys)
+        flatten(child, path + "\\" + child.name, values, keys);
+}
+
+// What the shell changed: nothing but its own two values, and the empty keys that reading
+// a table's subkey makes when it is missing.
+::testing::AssertionResult wroteOnlyItsOwnValues(const RegistryKey &before, const RegistryKey &after)
+{
+    FlatValues valuesBefore, valuesAfter;
+    std::map<std::string, size_t> keysBefore, keysAfter;
+    flatten(before, "", &valuesBefore, &keysBefore);
+    flatten(after, "", &valuesAfter, &keysAfter);
+    for (const char *own : {"|Shell Version", "|Shell Exe"}) {
+        valuesBefore.erase(own);
+        valuesAfter.erase(own);
+    }
+    if (valuesBefore != valuesAfter)
+        return ::testing::AssertionFailure() << "values changed: " << valuesBefore.size() << " before, "
+                                             << valuesAfter.size() << " after";
+    for (const auto &key : keysAfter)
+        if (!keysBefore.count(key.first) && key.second != 0)
+            return ::testing::AssertionFailure() << "a new key with something in it: " << key.first;
+    return ::testing::AssertionSuccess();
+}
+
+std::string lowered(std::string text)
+{
+    for (char &c : text)
+        c = (char)tolower((unsigned char)c);
+    return text;
+}
+
+class RegistryGarbage : public ShellSession {
+protected:
+    void addGoodTable(const std::string &subkey)
+    {
+        setRegString("", ("Table" + std::to_string(tables++)).c_str(), subkey);
+        setRegString(subkey, "Table Name", subkey);
+        setRegString(subkey, "Table Exe", tableProgramPath());
+    }
+    // Runs the shell on the catalogue as it stands, to its window and through a close.
+    void runAndCheck(size_t fewestFrames, size_t mostFrames)
+    {
+        RegistryKey before = settingsSnapshot();
+        ASSERT_TRUE(startShell());
+        size_t shown = frames().size();
+        EXPECT_GE(shown, fewestFrames);
+        EXPECT_LE(shown, mostFrames);
+        closeShellWindow(window);
+        DWORD status = 1;
+        ASSERT_TRUE(waitForEnd(&status));
+        EXPECT_EQ(status, 0u);
+        RegistryKey after = settingsSnapshot();
+        EXPECT_TRUE(wroteOnlyItsOwnValues(before, after));
+        FlatValues valuesBefore, valuesAfter;
+        std::map<std::string, size_t> keys;
+        flatten(before, "", &valuesBefore, &keys);
+        flatten(after, "", &valuesAfter, &keys);
+        if (valuesBefore["|Shell Version"] != valuesAfter["|Shell Version"]) {
+            // Only as the current shell, with its own path.
+            EXPECT_EQ(valuesAfter["|Shell Version"], std::make_pair((DWORD)REG_DWORD, std::vector<BYTE>{3, 0, 0, 0}));
+            std::string shellExe;
+            EXPECT_TRUE(getRegString("", "Shell Exe", &shellExe));
+            EXPECT_EQ(lowered(shellExe), lowered(shellExePath()));
+        }
+        printf("[ figures  ] %zu tables shown\n", shown);
+    }
+};
+
+// Each kind of garbage in every value at once: in the shell's own values, in the optional
+// values of tables that are shown anyway, and in a name, an executable and a TableN value,
+// which may end the list there.
+TEST_F(RegistryGarbage, EveryValueOfTheWrongMakeLeavesTheShellShowingWhatItCan)
+{
+    for (const Garbage &garbage : garbageKinds()) {
+        SCOPED_TRACE(garbage.name);
+        deleteSettingsKey();
+        tables = 0;
+        storeGarbage("", "Shell Version", garbage, true);
+        storeGarbage("", "Shell Exe", garbage, false);
+        storeGarbage("", "Last Table Played", garbage, false);
+        const char *optional[] = {"Table Bitmap", "Table Id", "Table CD"};
+        for (const char *value : optional) {
+            std::string subkey = std::string("Bad ") + value;
+            addGoodTable(subkey);
+            storeGarbage(subkey, value, garbage, value == std::string("Table Id"));
+        }
+        for (const char *value : {"Table Name", "Table Exe"}) {
+            std::string subkey = std::string("Bad ") + value;
+            addGoodTable(subkey);
+            storeGarbage(subkey, value, garbage, false);
+        }
+        storeGarbage("", ("Table" + std::to_string(tables)).c_str(), garbage, false);
+        runAndCheck(3, 6);
+        endShell();
+    }
+}
+
+// Gaps end the list; two TableN naming one subkey give two entries; a subkey path with
+// backslashes reaches a key further down.
+TEST_F(RegistryGarbage, GapsLoopsAndNestedPathsGiveTheEntriesTheyName)
+{
+    addGoodTable("Looped");
+    setRegString("", "Table1", "Looped");
+    tables = 2;
+    addGoodTable("Nested\\Deeper\\Table");
+    setRegString("", "Table4", "After The Gap");
+    setRegString("After The Gap", "Table Name", "After The Gap");
+    setRegString("After The Gap", "Table Exe", tableProgramPath());
+    runAndCheck(3, 3);
+}
+
+} // namespace
