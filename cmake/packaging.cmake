@@ -64,6 +64,7 @@ set(CPACK_NSIS_PACKAGE_NAME "Vantrel! 2 Demo")
 set(CPACK_NSIS_INSTALLED_ICON_NAME "pinballshell.exe")
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_PACKAGE_EXECUTABLES "pinballshell" "Vantrel! 2 Demo")
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_MENU_LINKS "tables.txt" "Guide to the tables"
                           "table-programs.txt" "Guide for table programs")
 # The installed copy has its catalogue written for the chosen folder; the zip's .reg file names
