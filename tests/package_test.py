@@ -190,6 +190,7 @@ class Installer(unittest.TestCase):
         self.assertEqual(start_menu_links(), [])
         self.assertFalse(key_exists(SETTINGS_KEY))
         self.assertTrue(key_exists(NEIGHBOUR_KEY))
+        self.assertFalse(key_exists(r"HKLM\Software\Corvane\Vantrel 2 Demo"))
 
 
 class PortableZip(unittest.TestCase):
