@@ -51,12 +51,10 @@ def uninstall_entries():
         if line.startswith("HKEY_"):
             current = {"key": line.strip()}
             entries.append(current)
-        elif current is not None and line.strip():
+        elif current is not None:
             parts = line.split(None, 2)
             if len(parts) == 3:
                 current[parts[0]] = parts[2].strip()
-            else:
-                current[line.split("    ")[1].strip() if "    " in line else line] = ""
     return [entry for entry in entries if entry.get("DisplayName") == "Vantrel! 2 Demo"]
 
 
