@@ -1,0 +1,84 @@
+# The release: an installer (NSIS) and a portable zip holding the shell, its movie, the catalogue
+# tool, the demo tables (copies of our table program with their pictures) and the guides as text.
+
+# The demo tables: file stem, name and id. The installer registers them for the folder the user
+# chose; the zip carries demo-tables.reg for the folder it unpacks to.
+set(DEMO_TABLES "harbour|Harbour Lights|1" "comet|Comet Run|2" "carnival|Midnight Carnival|3")
+set(PORTABLE_FOLDER "Vantrel2Demo")
+set(SETTINGS_KEY "Software\\Corvane\\Vantrel2Demo")
+
+# The version shown by Add/Remove Programs is the one in the executable's VERSIONINFO.
+file(STRINGS ${PROJECT_SOURCE_DIR}/resources/resource.h VERSION_LINE
+     REGEX "^#define SHELL_VERSION_TEXT ")
+string(REGEX REPLACE ".*\"([0-9.]+)\".*" "\\1" SHELL_VERSION ${VERSION_LINE})
+
+install(TARGETS pinballshell pinballcat RUNTIME DESTINATION .)
+install(FILES ${LOGO_MOVIE} DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/tables.md DESTINATION . RENAME tables.txt)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/table-programs.md DESTINATION . RENAME table-programs.txt)
+
+set(CATALOGUE_REG "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\${SETTINGS_KEY}]\r\n")
+set(CATALOGUE_NSIS "")
+set(TABLE_INDEX 0)
+foreach(table ${DEMO_TABLES})
+  string(REPLACE "|" ";" fields "${table}")
+  list(GET fields 0 stem)
+  list(GET fields 1 name)
+  list(GET fields 2 id)
+  install(PROGRAMS $<TARGET_FILE:tableprog> DESTINATION . RENAME ${stem}.exe)
+  install(FILES ${CMAKE_BINARY_DIR}/table-art/${stem}.bmp DESTINATION .)
+  string(APPEND CATALOGUE_REG "\"Table${TABLE_INDEX}\"=\"${name}\"\r\n")
+  string(APPEND CATALOGUE_TABLES_REG
+         "\r\n[HKEY_CURRENT_USER\\${SETTINGS_KEY}\\${name}]\r\n"
+         "\"Table Name\"=\"${name}\"\r\n"
+         "\"Table Exe\"=\"C:\\\\${PORTABLE_FOLDER}\\\\${stem}.exe\"\r\n"
+         "\"Table Bitmap\"=\"C:\\\\${PORTABLE_FOLDER}\\\\${stem}.bmp\"\r\n"
+         "\"Table Id\"=dword:0000000${id}\r\n")
+  string(APPEND CATALOGUE_NSIS
+         "  WriteRegStr HKCU '${SETTINGS_KEY}' 'Table${TABLE_INDEX}' '${name}'\n"
+         "  WriteRegStr HKCU '${SETTINGS_KEY}\\${name}' 'Table Name' '${name}'\n"
+         "  WriteRegStr HKCU '${SETTINGS_KEY}\\${name}' 'Table Exe' '$INSTDIR\\${stem}.exe'\n"
+         "  WriteRegStr HKCU '${SETTINGS_KEY}\\${name}' 'Table Bitmap' '$INSTDIR\\${stem}.bmp'\n"
+         "  WriteRegDWORD HKCU '${SETTINGS_KEY}\\${name}' 'Table Id' ${id}\n")
+  math(EXPR TABLE_INDEX "${TABLE_INDEX} + 1")
+endforeach()
+set(DEMO_TABLES_REG ${CMAKE_BINARY_DIR}/demo-tables.reg)
+file(WRITE ${DEMO_TABLES_REG} "${CATALOGUE_REG}${CATALOGUE_TABLES_REG}")
+install(FILES ${DEMO_TABLES_REG} DESTINATION .)
+
+# The packages take what the install rules name; they need not wait for the whole build.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+set(CPACK_VERBATIM_VARIABLES ON)
+set(CPACK_GENERATOR NSIS ZIP)
+set(CPACK_PACKAGE_NAME "Vantrel2Demo")
+set(CPACK_PACKAGE_VENDOR "Corvane")
+set(CPACK_PACKAGE_VERSION ${SHELL_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Vantrel! 2 Demo pinball tables")
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+set(CPACK_PACKAGE_FILE_NAME "vantrel2demo-${SHELL_VERSION}-setup")
+# The default folder has a blank in its name, as most Program Files folders do.
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Vantrel 2 Demo")
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Vantrel 2 Demo")
+set(CPACK_NSIS_DISPLAY_NAME "Vantrel! 2 Demo")
+set(CPACK_NSIS_PACKAGE_NAME "Vantrel! 2 Demo")
+set(CPACK_NSIS_INSTALLED_ICON_NAME "pinballshell.exe")
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_PACKAGE_EXECUTABLES "pinballshell" "Vantrel! 2 Demo")
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+set(CPACK_NSIS_MENU_LINKS "tables.txt" "Guide to the tables"
+                          "table-programs.txt" "Guide for table programs")
+# The installed copy has its catalogue written for the chosen folder; the zip's .reg file names
+# the folder the zip unpacks to and would mislead here. The uninstaller also takes the settings.
+string(CONCAT CPACK_NSIS_EXTRA_INSTALL_COMMANDS
+       "  Delete '$INSTDIR\\demo-tables.reg'\n"
+       "${CATALOGUE_NSIS}"
+       "  SectionGetSize 0 $0\n"
+       "  WriteRegDWORD SHCTX 'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+       "${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}' 'EstimatedSize' $0\n")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  DeleteRegKey HKCU '${SETTINGS_KEY}'\n")
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/cpack-per-generator.cmake)
+file(WRITE ${CPACK_PROJECT_CONFIG_FILE}
+     "if(CPACK_GENERATOR STREQUAL \"ZIP\")\n"
+     "  set(CPACK_PACKAGE_FILE_NAME \"${PORTABLE_FOLDER}\")\n"
+     "endif()\n")
+include(CPack)
