@@ -387,7 +387,7 @@ TEST_F(Pinballcat, ImportIsAllOrNothing)
         {"a value first", "REGEDIT4\r\n\"a\"=\"b\"\r\n", "line 2: a value before any [key] line"},
         {"a relative path too long once full",
          good + "\"Table Bitmap\"=\"" + std::string(480, 'p') + ".bmp\"\r\n",
-         "line 9: \"Table Bitmap\" made full from the file's folder is longer than the shell reads"},
+         "line 9: \"Table Bitmap\" made full from the file's folder is too long for a path"},
         // Registry key names hold at most 255 characters: this one fails as it is written,
         // after the keys before it were.
         {"a key that cannot be written", good + settings + "\\" + std::string(300, 'k') + "]\r\n",

@@ -203,8 +203,8 @@ bool readValueLine(Parser *parser, const std::string &text)
     if (!readData(parser, text.substr(at + 1), &value))
         return false;
     if (!makePathFull(parser->sections.back().subkey, parser->folder, &value))
-        return fail(parser, "\"" + value.name + "\" made full from the file's folder is longer "
-                            "than the shell reads");
+        return fail(parser, "\"" + value.name + "\" made full from the file's folder is too long "
+                            "for a path");
     parser->sections.back().key.values.push_back(value);
     return true;
 }

@@ -1,13 +1,8 @@
 #include "tools/pinballcat/relative_paths.h"
 
-#include "common/src/memory.h"
-
 #include <windows.h>
 
 namespace {
-
-/* Room for the full name of the .reg file itself, which need not fit what the shell reads. */
-const DWORD fileNameRoom = 2 * textBufferSize;
 
 /* The values that the shell opens or runs: "Shell Exe" in the settings key, "Table Exe" and
    "Table Bitmap" in a table's subkey. */
@@ -40,10 +35,10 @@ bool namesShellBitmap(const std::string &name, const std::string &text)
 
 bool folderOfFile(const char *file, std::string *folder)
 {
-    char full[fileNameRoom];
+    char full[MAX_PATH];
     char *name = NULL;
-    DWORD length = GetFullPathNameA(file, fileNameRoom, full, &name);
-    if (length == 0 || length >= fileNameRoom || name == NULL)
+    DWORD length = GetFullPathNameA(file, MAX_PATH, full, &name);
+    if (length == 0 || length >= MAX_PATH || name == NULL)
         return false;
     folder->assign(full, name - full);
     return true;
@@ -57,9 +52,9 @@ bool makePathFull(const std::string &subkey, const std::string &folder, Registry
     std::string text = (const char *)value->data.data();
     if (!relativeToFolder(text) || namesShellBitmap(value->name, text))
         return true;
-    char full[textBufferSize];
-    DWORD length = GetFullPathNameA((folder + text).c_str(), textBufferSize, full, NULL);
-    if (length == 0 || length >= textBufferSize)
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA((folder + text).c_str(), MAX_PATH, full, NULL);
+    if (length == 0 || length >= MAX_PATH)
         return false;
     value->data.assign(full, full + length + 1);
     return true;

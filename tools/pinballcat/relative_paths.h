@@ -14,7 +14,8 @@ bool folderOfFile(const char *file, std::string *folder);
 
 /* Makes `value` of the key at `subkey` below the settings key ("" for the key itself) full from
    `folder` when it is a path that the shell opens or runs and is relative to a folder. Returns
-   false, and leaves the value as it was, when the full path would not fit what the shell reads. */
+   false, and leaves the value as it was, when the full path would be too long for a path
+   (MAX_PATH), which the shell could not open either. */
 bool makePathFull(const std::string &subkey, const std::string &folder, RegistryValue *value);
 
 #endif
