@@ -175,7 +175,8 @@ class Installer(unittest.TestCase):
         self.install()
         self.assertEqual(len(uninstall_entries()), 1)
         self.assertEqual(len(start_menu_links()), 4)
-        # A table of the user's on the CD in drive E:, which shows the shell's "on CD" picture.
+        # A table of the user's on the CD in drive E:, which shows the shell's "on CD" picture;
+        # added after the upgrade, which uninstalls the old copy first, settings and all.
         added = wine(tool, "add", CD_TABLE, r"E:\SPACE\space.exe", "--cd", "Vantrel 2 Disc 2")
         self.assertEqual(added.returncode, 0, added.stdout + added.stderr)
         run_shell(shell_target[0], self, DEMO_PICTURES + ["placeholder:pb_oncd_bmp:" + CD_TABLE])
