@@ -2,7 +2,8 @@
 # tool, the demo tables (copies of our table program with their pictures) and the guides as text.
 
 # The demo tables: file stem, name and id. The installer registers them for the folder the user
-# chose; the zip carries demo-tables.reg for the folder it unpacks to.
+# chose; the zip carries demo-tables.reg, which names them relative to itself, so that
+# `pinballcat import` registers them wherever the zip was unpacked.
 set(DEMO_TABLES "harbour|Harbour Lights|1" "comet|Comet Run|2" "carnival|Midnight Carnival|3")
 set(PORTABLE_FOLDER "Vantrel2Demo")
 set(SETTINGS_KEY "Software\\Corvane\\Vantrel2Demo")
@@ -31,8 +32,8 @@ foreach(table ${DEMO_TABLES})
   string(APPEND CATALOGUE_TABLES_REG
          "\r\n[HKEY_CURRENT_USER\\${SETTINGS_KEY}\\${name}]\r\n"
          "\"Table Name\"=\"${name}\"\r\n"
-         "\"Table Exe\"=\"C:\\\\${PORTABLE_FOLDER}\\\\${stem}.exe\"\r\n"
-         "\"Table Bitmap\"=\"C:\\\\${PORTABLE_FOLDER}\\\\${stem}.bmp\"\r\n"
+         "\"Table Exe\"=\"${stem}.exe\"\r\n"
+         "\"Table Bitmap\"=\"${stem}.bmp\"\r\n"
          "\"Table Id\"=dword:0000000${id}\r\n")
   string(APPEND CATALOGUE_NSIS
          "  WriteRegStr HKCU '${SETTINGS_KEY}' 'Table${TABLE_INDEX}' '${name}'\n"
@@ -67,8 +68,8 @@ set(CPACK_PACKAGE_EXECUTABLES "pinballshell" "Vantrel! 2 Demo")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_MENU_LINKS "tables.txt" "Guide to the tables"
                           "table-programs.txt" "Guide for table programs")
-# The installed copy has its catalogue written for the chosen folder; the zip's .reg file names
-# the folder the zip unpacks to and would mislead here. The uninstaller also takes the settings.
+# The installed copy has its catalogue written for the chosen folder and needs no .reg file.
+# The uninstaller also takes the settings.
 string(CONCAT CPACK_NSIS_EXTRA_INSTALL_COMMANDS
        "  Delete '$INSTDIR\\demo-tables.reg'\n"
        "${CATALOGUE_NSIS}"

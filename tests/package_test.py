@@ -1,6 +1,7 @@
 """The release packages under Wine: a silent install, the shell started from its Start-menu
-shortcut, an upgrade, a silent uninstall that removes only what was installed, and the portable
-zip with its catalogue file.
+shortcut and showing the demo tables' pictures, an upgrade, a silent uninstall that removes only
+what was installed, and the portable zip unpacked into a folder of its own with its catalogue
+file.
 
 usage: package_test.py ROOT BUILD
 """
@@ -14,16 +15,27 @@ import unittest
 import zipfile
 
 ROOT, BUILD = sys.argv[1], sys.argv[2]
+# The shell's pictures are compared colour for colour with the art, which a display of 256
+# colours does not show (see window_pixels_test).
+os.environ["PINBALL_XVFB_DEPTH"] = "24"
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
+SHOWN_PICTURES = os.path.join(BUILD, "tests", "shown_pictures.exe")
 PACKAGES = os.path.join(BUILD, "packages")
 PREFIX = os.path.join(BUILD, "wine", "prefix")
 DRIVE_C = os.path.join(PREFIX, "drive_c")
 INSTALL_DIR = os.path.join(DRIVE_C, "Program Files", "Vantrel 2 Demo")
-PORTABLE_DIR = os.path.join(DRIVE_C, "Vantrel2Demo")
+# The zip is unpacked elsewhere than a folder its files could name, into one with a blank.
+UNPACK_DIR = os.path.join(DRIVE_C, "Pinball Games")
+PORTABLE_DIR = os.path.join(UNPACK_DIR, "Vantrel2Demo")
 SETTINGS_KEY = r"HKCU\Software\Corvane\Vantrel2Demo"
 NEIGHBOUR_KEY = r"HKCU\Software\Corvane\Another Game"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 TABLES = ["Harbour Lights", "Comet Run", "Midnight Carnival"]
+CD_TABLE = "Deep Space Rescue"
+STEMS = ["harbour", "comet", "carnival"]
+# What the demo tables show: their pictures as the build drew them.
+DEMO_PICTURES = ["Z:" + os.path.join(BUILD, "table-art", stem + ".bmp").replace("/", "\\")
+                 for stem in STEMS]
 SHIPPED = ["pinballshell.exe", "pinballcat.exe", "logo.avi", "tables.txt", "table-programs.txt",
            "harbour.exe", "harbour.bmp", "comet.exe", "comet.bmp", "carnival.exe", "carnival.bmp"]
 
@@ -68,7 +80,8 @@ def start_menu_links():
 
 def link_target(path):
     """The local path that a shell link points at, read from its LinkInfo block."""
-    data = open(path, "rb").read()
+    with open(path, "rb") as link:
+        data = link.read()
     flags = struct.unpack_from("<I", data, 0x14)[0]
     offset = 0x4C
     if flags & 1:
@@ -88,26 +101,14 @@ def wait_until(condition, seconds):
     return condition()
 
 
-def display():
-    for name in os.listdir(os.path.join(BUILD, "wine")):
-        if name.startswith("display-") and name.endswith("x8"):
-            with open(os.path.join(BUILD, "wine", name)) as state:
-                return ":" + state.read().split()[0]
-    raise AssertionError("no display")
-
-
-def shell_window():
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Vantrel! 2 Demo$"],
-                           capture_output=True, text=True, env={**os.environ, "DISPLAY": display()})
-    return found.stdout.split()
-
-
-def run_shell(windows_path, case):
-    """Starts the shell, waits for its window (past the intro movie) and closes it."""
+def run_shell(windows_path, case, pictures):
+    """Starts the shell, checks that its window (past the intro movie) shows each table's
+    picture or placeholder as shown_pictures.cpp reads them, and ends the shell."""
     shell = subprocess.Popen([WINE_RUN, windows_path], stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL)
     try:
-        case.assertTrue(wait_until(lambda: shell_window(), 30), "the shell showed no window")
+        shown = wine(SHOWN_PICTURES, *pictures)
+        case.assertEqual(shown.returncode, 0, shown.stdout + shown.stderr)
         case.assertIsNone(shell.poll(), "the shell ended while its window was up")
     finally:
         wine("taskkill", "/f", "/im", "pinballshell.exe")
@@ -127,7 +128,7 @@ def remove_everything():
     if os.path.exists(uninstaller):
         wine(windows_path(uninstaller), "/S")
         wait_until(lambda: not os.path.exists(uninstaller), 30)
-    for folder in (INSTALL_DIR, PORTABLE_DIR):
+    for folder in (INSTALL_DIR, UNPACK_DIR):
         shutil.rmtree(folder, ignore_errors=True)
     for key in (SETTINGS_KEY, NEIGHBOUR_KEY):
         wine("reg", "delete", key, "/f")
@@ -152,7 +153,8 @@ class Installer(unittest.TestCase):
         listing = listed_tables()
         for table in TABLES:
             self.assertIn(table, listing)
-        check = wine(r"C:\Program Files\Vantrel 2 Demo\pinballcat.exe", "check")
+        tool = r"C:\Program Files\Vantrel 2 Demo\pinballcat.exe"
+        check = wine(tool, "check")
         self.assertEqual(check.returncode, 0, check.stdout)
 
         links = start_menu_links()
@@ -160,7 +162,7 @@ class Installer(unittest.TestCase):
         self.assertEqual(len(links), 4, targets)
         shell_target = [t for t in targets.values() if t.lower().endswith("pinballshell.exe")]
         self.assertEqual(shell_target, [r"C:\Program Files\Vantrel 2 Demo\pinballshell.exe"])
-        run_shell(shell_target[0], self)
+        run_shell(shell_target[0], self, DEMO_PICTURES)
 
         entries = uninstall_entries()
         self.assertEqual(len(entries), 1, entries)
@@ -173,10 +175,15 @@ class Installer(unittest.TestCase):
         self.install()
         self.assertEqual(len(uninstall_entries()), 1)
         self.assertEqual(len(start_menu_links()), 4)
-        run_shell(shell_target[0], self)
+        # A table of the user's on the CD in drive E:, which shows the shell's "on CD" picture;
+        # added after the upgrade, which uninstalls the old copy first, settings and all.
+        added = wine(tool, "add", CD_TABLE, r"E:\SPACE\space.exe", "--cd", "Vantrel 2 Disc 2")
+        self.assertEqual(added.returncode, 0, added.stdout + added.stderr)
+        run_shell(shell_target[0], self, DEMO_PICTURES + ["placeholder:pb_oncd_bmp:" + CD_TABLE])
 
         notes = os.path.join(INSTALL_DIR, "my notes.txt")
-        open(notes, "w").write("mine")
+        with open(notes, "w") as mine:
+            mine.write("mine")
         wine("reg", "add", NEIGHBOUR_KEY, "/v", "Keep", "/d", "yes", "/f")
         uninstaller = os.path.join(INSTALL_DIR, "Uninstall.exe")
         result = wine(windows_path(uninstaller), "/S")
@@ -199,18 +206,28 @@ class PortableZip(unittest.TestCase):
         remove_everything()
 
     def test_unpacked_shell_runs_with_demo_catalogue(self):
-        zipfile.ZipFile(package(".zip")).extractall(DRIVE_C)
+        zipfile.ZipFile(package(".zip")).extractall(UNPACK_DIR)
         for name in SHIPPED + ["demo-tables.reg"]:
             self.assertTrue(os.path.isfile(os.path.join(PORTABLE_DIR, name)), name)
-        tool = r"C:\Vantrel2Demo\pinballcat.exe"
+        folder = windows_path(PORTABLE_DIR)
+        catalogue = folder + r"\demo-tables.reg"
+        # Plain regedit reads the file too, and keeps its relative names as they are.
+        result = wine("reg", "import", catalogue)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        stored = wine("reg", "query", SETTINGS_KEY + "\\" + TABLES[0], "/v", "Table Exe").stdout
+        self.assertRegex(stored, r"Table Exe\s+REG_SZ\s+harbour\.exe\s")
+
+        tool = folder + r"\pinballcat.exe"
         result = wine(tool, "import", "demo-tables.reg", cwd=PORTABLE_DIR)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
         listing = wine(tool, "list").stdout
-        for table in TABLES:
+        for table, stem in zip(TABLES, STEMS):
             self.assertIn(table, listing)
+            self.assertIn(r"executable  %s\%s.exe  (fixed drive)" % (folder, stem), listing)
+            self.assertIn(r"picture     %s\%s.bmp" % (folder, stem), listing)
         check = wine(tool, "check")
         self.assertEqual(check.returncode, 0, check.stdout)
-        run_shell(r"C:\Vantrel2Demo\pinballshell.exe", self)
+        run_shell(folder + r"\pinballshell.exe", self, DEMO_PICTURES)
 
 
 if __name__ == "__main__":

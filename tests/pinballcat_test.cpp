@@ -385,6 +385,9 @@ TEST_F(Pinballcat, ImportIsAllOrNothing)
         {"bad hex", good + "\"x\"=hex:1,zz\r\n", "line 9: not a list of hexadecimal bytes"},
         {"an open quote", good + "\"x=\"y\r\n", "line 9: a value needs"},
         {"a value first", "REGEDIT4\r\n\"a\"=\"b\"\r\n", "line 2: a value before any [key] line"},
+        {"a relative path too long once full",
+         good + "\"Table Bitmap\"=\"" + std::string(480, 'p') + ".bmp\"\r\n",
+         "line 9: \"Table Bitmap\" made full from the file's folder is too long for a path"},
         // Registry key names hold at most 255 characters: this one fails as it is written,
         // after the keys before it were.
         {"a key that cannot be written", good + settings + "\\" + std::string(300, 'k') + "]\r\n",
@@ -404,6 +407,81 @@ TEST_F(Pinballcat, ImportIsAllOrNothing)
     TempFile file(Bytes(good.begin(), good.end()));
     done("import \"" + file.path + "\"");
     EXPECT_EQ(tableValues(), std::vector<std::string>{"New"});
+}
+
+// Sets the current folder of the test, and of the programs it starts, until its end.
+struct CurrentFolder {
+    char saved[MAX_PATH];
+    explicit CurrentFolder(const std::string &folder)
+    {
+        GetCurrentDirectoryA(MAX_PATH, saved);
+        SetCurrentDirectoryA(folder.c_str());
+    }
+    ~CurrentFolder() { SetCurrentDirectoryA(saved); }
+};
+
+// A text as a .reg file writes it: quoted, with backslashes and quotes escaped.
+std::string regText(const std::string &text)
+{
+    std::string out = "\"";
+    for (char c : text)
+        out += c == '\\' || c == '"' ? std::string("\\") + c : std::string(1, c);
+    return out + "\"";
+}
+
+// A .reg file that travels with its tables (an unpacked zip) names them relative to its own
+// folder. The import makes those paths full from there, not from where the tool runs, and
+// writes everything else as it stands; the file is given by a path relative to another folder.
+TEST_F(Pinballcat, ImportMakesRelativePathsFullFromTheFilesFolder)
+{
+    const std::string tests = testDirectory();
+    const std::string folder = tests + "unpacked here\\";
+    const std::string elsewhere = tests + "elsewhere";
+    CreateDirectoryA(folder.c_str(), NULL);
+    CreateDirectoryA(elsewhere.c_str(), NULL);
+    struct Case {
+        std::string subkey;
+        const char *name;
+        std::string written, stored;
+    } cases[] = {
+        {"", "Shell Exe", "pinballshell.exe", folder + "pinballshell.exe"},
+        {"beside", "Table Exe", "harbour.exe", folder + "harbour.exe"},
+        {"below", "Table Bitmap", "art/comet.bmp", folder + "art\\comet.bmp"},
+        {"dots", "table exe", ".\\tables\\..\\carnival.exe", folder + "carnival.exe"},
+        {"above", "Table Bitmap", "..\\shared art\\x.bmp", tests + "shared art\\x.bmp"},
+        // The shell takes an unquoted value, blanks and all, for one path.
+        {"blanks", "Table Exe", "my tables\\harbour.exe -fast", folder + "my tables\\harbour.exe -fast"},
+        // A quoted program is run with its arguments as written.
+        {"quoted", "Table Exe", "\"harbour.exe\" -fast", "\"harbour.exe\" -fast"},
+        {"full", "Table Exe", "C:\\Vantrel2\\harbour.exe", "C:\\Vantrel2\\harbour.exe"},
+        {"network", "Table Exe", "\\\\server\\tables\\x.exe", "\\\\server\\tables\\x.exe"},
+        {"rooted", "Table Bitmap", "\\art\\x.bmp", "\\art\\x.bmp"},
+        {"drive", "Table Exe", "D:x.exe", "D:x.exe"},
+        {"resource", "Table Bitmap", "pb_oncd_bmp", "pb_oncd_bmp"},
+        {"not a path", "Table CD", "discs\\one", "discs\\one"},
+        {"not read", "Notes", "notes.txt", "notes.txt"},
+        {"beside\\Options", "Table Exe", "options.exe", "options.exe"},
+    };
+    const std::string settings = "[HKEY_CURRENT_USER\\Software\\Corvane\\Vantrel2Demo";
+    std::string contents = "REGEDIT4\r\n";
+    for (const Case &c : cases)
+        contents += "\r\n" + settings + (c.subkey.empty() ? "" : "\\" + c.subkey) + "]\r\n" +
+                    regText(c.name) + "=" + regText(c.written) + "\r\n";
+    const std::string file = folder + "tables.reg";
+    ASSERT_TRUE(writeWholeFile(file, contents.data(), contents.size()));
+    {
+        CurrentFolder current(elsewhere);
+        done("import \"..\\unpacked here\\tables.reg\"");
+    }
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.subkey + ": " + c.written);
+        std::string stored;
+        ASSERT_TRUE(getRegString(c.subkey, c.name, &stored));
+        EXPECT_EQ(stored, c.stored);
+    }
+    DeleteFileA(file.c_str());
+    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryA(elsewhere.c_str());
 }
 
 TEST_F(Pinballcat, HelpAndMisuse)

@@ -2,6 +2,7 @@
 
 #include "tests/support/bitmap_files.h"
 #include "tests/support/input.h"
+#include "tests/support/screen_pictures.h"
 #include "tests/support/shell_session.h"
 
 #include <windows.h>
@@ -17,95 +18,12 @@ namespace {
 
 const DWORD waitMs = 5000;
 
-// An 8-bit picture of the module's bitmap resource: colours and the index of each pixel, so a
-// test knows what the shell must show for it.
-struct IndexedPicture {
-    int width = 0, height = 0;
-    std::vector<COLORREF> colours;
-    std::vector<BYTE> indices; // top-down rows
-
-    COLORREF at(int x, int y) const { return colours[indices[y * width + x]]; }
-};
-
-IndexedPicture resourcePicture(const char *name)
-{
-    IndexedPicture picture;
-    HMODULE module = GetModuleHandleA(NULL);
-    const BYTE *data = static_cast<const BYTE *>(LockResource(LoadResource(module, FindResourceA(module, name, RT_BITMAP))));
-    if (!data)
-        return picture;
-    const BITMAPINFOHEADER *header = reinterpret_cast<const BITMAPINFOHEADER *>(data);
-    const RGBQUAD *table = reinterpret_cast<const RGBQUAD *>(data + header->biSize);
-    for (DWORD i = 0; i < header->biClrUsed; i++)
-        picture.colours.push_back(RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue));
-    const BYTE *bits = reinterpret_cast<const BYTE *>(table + header->biClrUsed);
-    picture.width = header->biWidth;
-    picture.height = header->biHeight;
-    int stride = (picture.width + 3) & ~3;
-    for (int y = 0; y < picture.height; y++)
-        for (int x = 0; x < picture.width; x++)
-            picture.indices.push_back(bits[(picture.height - 1 - y) * stride + x]);
-    return picture;
-}
-
-// The colours of a rectangle of the screen, read through a 32-bit DIB section.
-struct Capture {
-    int width = 0, height = 0;
-    std::vector<COLORREF> pixels;
-
-    COLORREF at(int x, int y) const { return pixels[y * width + x]; }
-    bool operator==(const Capture &other) const
-    {
-        return width == other.width && height == other.height && pixels == other.pixels;
-    }
-};
-
-Capture captureScreen(const RECT &area)
-{
-    Capture capture;
-    capture.width = area.right - area.left;
-    capture.height = area.bottom - area.top;
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), capture.width, -capture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void *bits = NULL;
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    if (section) {
-        HGDIOBJ old = SelectObject(memory, section);
-        BitBlt(memory, 0, 0, capture.width, capture.height, screen, area.left, area.top, SRCCOPY);
-        GdiFlush();
-        const DWORD *bgr = static_cast<const DWORD *>(bits);
-        for (int i = 0; i < capture.width * capture.height; i++)
-            capture.pixels.push_back(RGB((bgr[i] >> 16) & 0xFF, (bgr[i] >> 8) & 0xFF, bgr[i] & 0xFF));
-        SelectObject(memory, old);
-        DeleteObject(section);
-    }
-    DeleteDC(memory);
-    ReleaseDC(NULL, screen);
-    return capture;
-}
-
-std::string colourText(COLORREF colour)
-{
-    return "(" + std::to_string(GetRValue(colour)) + ", " + std::to_string(GetGValue(colour)) + ", " +
-           std::to_string(GetBValue(colour)) + ")";
-}
-
 std::string coloursText(const std::set<COLORREF> &colours)
 {
     std::string text;
     for (COLORREF colour : colours)
         text += colourText(colour) + " ";
     return text;
-}
-
-// The whole of a window (frame and all) as it stands on the screen.
-Capture captureWindow(HWND window)
-{
-    RECT area;
-    GetWindowRect(window, &area);
-    return captureScreen(area);
 }
 
 // Has the shell paint the window and its children again at once.
@@ -173,41 +91,6 @@ Bytes bitmapFile(const IndexedPicture &picture)
     return file;
 }
 
-// How a placeholder with the name on it must look: the art, and over it the name in the
-// default font, centred and wrapped in the 100 by 100 box at (9, 9) in white, on its black
-// shadow one pixel down and to the right, with "&" drawn as itself.
-Capture placeholderWithName(const IndexedPicture &art, const std::string &name)
-{
-    Capture picture;
-    picture.width = picture.height = 120;
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 120, -120, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void *bits = NULL;
-    HDC memory = CreateCompatibleDC(NULL);
-    HBITMAP section = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HGDIOBJ old = SelectObject(memory, section);
-    DWORD *pixels = static_cast<DWORD *>(bits);
-    for (int y = 0; y < art.height; y++)
-        for (int x = 0; x < art.width; x++) {
-            COLORREF colour = art.at(x, y);
-            pixels[y * 120 + x] = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-        }
-    SetBkMode(memory, TRANSPARENT);
-    const UINT flags = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
-    RECT shadow = {10, 10, 110, 110}, text = {9, 9, 109, 109};
-    SetTextColor(memory, RGB(0, 0, 0));
-    DrawTextA(memory, name.c_str(), (int)name.size(), &shadow, flags);
-    SetTextColor(memory, RGB(255, 255, 255));
-    DrawTextA(memory, name.c_str(), (int)name.size(), &text, flags);
-    GdiFlush();
-    for (int i = 0; i < 120 * 120; i++)
-        picture.pixels.push_back(RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF));
-    SelectObject(memory, old);
-    DeleteObject(section);
-    DeleteDC(memory);
-    return picture;
-}
-
 int textLines(const std::string &name)
 {
     HDC memory = CreateCompatibleDC(NULL);
@@ -218,33 +101,6 @@ int textLines(const std::string &name)
                            DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
     DeleteDC(memory);
     return height / metrics.tmHeight;
-}
-
-// Compares the top-left width by height pixels of what is shown with what belongs there.
-template <typename Expected>
-::testing::AssertionResult sameCorner(const Capture &shown, const Expected &want, int width, int height)
-{
-    int wrong = 0;
-    std::string first;
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++)
-            if (shown.at(x, y) != want.at(x, y) && wrong++ == 0)
-                first = "(" + std::to_string(x) + ", " + std::to_string(y) + ") is " + colourText(shown.at(x, y)) +
-                        ", want " + colourText(want.at(x, y));
-    if (wrong)
-        return ::testing::AssertionFailure() << wrong << " pixels differ, first " << first;
-    return ::testing::AssertionSuccess();
-}
-
-// Compares the pixels that the art covers; a placeholder narrower than 120 leaves a strip.
-::testing::AssertionResult showsPlaceholder(const Capture &shown, const IndexedPicture &art, const std::string &name)
-{
-    return sameCorner(shown, placeholderWithName(art, name), art.width, art.height);
-}
-
-::testing::AssertionResult showsPicture(const Capture &shown, const IndexedPicture &picture)
-{
-    return sameCorner(shown, picture, picture.width, picture.height);
 }
 
 // The colours of a capture outside the top-left width by height corner that a picture covers.

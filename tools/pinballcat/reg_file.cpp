@@ -3,6 +3,7 @@
 #include "tools/pinballcat/catalogue_view.h"
 #include "tools/pinballcat/console.h"
 #include "tools/pinballcat/registry_tree.h"
+#include "tools/pinballcat/relative_paths.h"
 
 #include <windows.h>
 #include <stdio.h>
@@ -82,6 +83,7 @@ void writeKey(std::string &out, const std::string &path, const RegistryKey &key)
 /* --- Reading a file --- */
 
 struct Parser {
+    std::string folder; /* of the file, for the relative paths in it */
     std::vector<Section> sections;
     std::string error;
     int line;
@@ -200,6 +202,9 @@ bool readValueLine(Parser *parser, const std::string &text)
         return fail(parser, "a value needs \"name\"=data");
     if (!readData(parser, text.substr(at + 1), &value))
         return false;
+    if (!makePathFull(parser->sections.back().subkey, parser->folder, &value))
+        return fail(parser, "\"" + value.name + "\" made full from the file's folder is too long "
+                            "for a path");
     parser->sections.back().key.values.push_back(value);
     return true;
 }
@@ -296,6 +301,8 @@ int importCommand(int count, char **words)
     if (!readWhole)
         return refuse("cannot read %s", words[0]);
     Parser parser;
+    if (!folderOfFile(words[0], &parser.folder))
+        return refuse("cannot tell the folder of %s", words[0]);
     if (!parseRegFile(contents, &parser))
         return refuse("%s, %s; nothing was imported", words[0], parser.error.c_str());
     RegistryKey before;
