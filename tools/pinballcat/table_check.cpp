@@ -19,6 +19,8 @@ namespace {
 /* How long a table program may take to show its window, and to end once its window is gone. */
 const DWORD windowWaitMs = 10000;
 const DWORD endWaitMs = 5000;
+/* How long a posted message is given to be taken before the program is asked to answer. */
+const DWORD paintWaitMs = 2000;
 const DWORD pollMs = 10;
 
 struct CheckedProgram {
@@ -132,15 +134,18 @@ bool waitForTableWindow(CheckedProgram *program)
     return false;
 }
 
-/* A posted message is dispatched at most when the program next reads its queue: the second
-   of two sent messages is answered only once it has been. */
+/* A program reads its posted messages before it is given WM_PAINT, so once a window invalidated
+   after the post is valid again, the posted message has been taken. A program that never
+   validates its window is given up on after a while; that it still answers is what counts. */
 bool answersAfterPosting(HWND window, UINT message)
 {
     DWORD_PTR reply = 0;
     PostMessageA(window, message, 0, 0);
-    for (int i = 0; i < 2; ++i)
-        if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, peerReplyTimeoutMs, &reply))
-            return false;
+    InvalidateRect(window, NULL, FALSE);
+    for (DWORD waited = 0; waited < paintWaitMs && GetUpdateRect(window, NULL, FALSE); waited += pollMs)
+        Sleep(pollMs);
+    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, peerReplyTimeoutMs, &reply))
+        return false;
     return IsWindow(window);
 }
 
