@@ -12,6 +12,10 @@ set(SETTINGS_KEY "Software\\Corvane\\Vantrel2Demo")
 file(STRINGS ${PROJECT_SOURCE_DIR}/resources/resource.h VERSION_LINE
      REGEX "^#define SHELL_VERSION_TEXT ")
 string(REGEX REPLACE ".*\"([0-9.]+)\".*" "\\1" SHELL_VERSION ${VERSION_LINE})
+# The installer writes the shell's version into the settings as the shell itself does.
+file(STRINGS ${PROJECT_SOURCE_DIR}/resources/resource.h VERSION_MAJOR_LINE
+     REGEX "^#define SHELL_VERSION_MAJOR ")
+string(REGEX REPLACE ".* ([0-9]+)$" "\\1" SHELL_VERSION_MAJOR ${VERSION_MAJOR_LINE})
 
 install(TARGETS pinballshell pinballcat RUNTIME DESTINATION .)
 install(FILES ${LOGO_MOVIE} DESTINATION .)
@@ -19,7 +23,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/tables.md DESTINATION . RENAME tables.t
 install(FILES ${PROJECT_SOURCE_DIR}/docs/table-programs.md DESTINATION . RENAME table-programs.txt)
 
 set(CATALOGUE_REG "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\${SETTINGS_KEY}]\r\n")
-set(CATALOGUE_NSIS "")
+set(DEMO_CATALOGUE_WRITES "")
+set(DEMO_CATALOGUE_MOVES "")
 set(TABLE_INDEX 0)
 foreach(table ${DEMO_TABLES})
   string(REPLACE "|" ";" fields "${table}")
@@ -35,12 +40,15 @@ foreach(table ${DEMO_TABLES})
          "\"Table Exe\"=\"${stem}.exe\"\r\n"
          "\"Table Bitmap\"=\"${stem}.bmp\"\r\n"
          "\"Table Id\"=dword:0000000${id}\r\n")
-  string(APPEND CATALOGUE_NSIS
-         "  WriteRegStr HKCU '${SETTINGS_KEY}' 'Table${TABLE_INDEX}' '${name}'\n"
-         "  WriteRegStr HKCU '${SETTINGS_KEY}\\${name}' 'Table Name' '${name}'\n"
-         "  WriteRegStr HKCU '${SETTINGS_KEY}\\${name}' 'Table Exe' '$INSTDIR\\${stem}.exe'\n"
-         "  WriteRegStr HKCU '${SETTINGS_KEY}\\${name}' 'Table Bitmap' '$INSTDIR\\${stem}.bmp'\n"
-         "  WriteRegDWORD HKCU '${SETTINGS_KEY}\\${name}' 'Table Id' ${id}\n")
+  string(APPEND DEMO_CATALOGUE_WRITES
+         "    WriteRegStr HKCU '${SETTINGS_KEY}' 'Table${TABLE_INDEX}' '${name}'\n"
+         "    WriteRegStr HKCU '${SETTINGS_KEY}\\${name}' 'Table Name' '${name}'\n"
+         "    WriteRegStr HKCU '${SETTINGS_KEY}\\${name}' 'Table Exe' '$INSTDIR\\${stem}.exe'\n"
+         "    WriteRegStr HKCU '${SETTINGS_KEY}\\${name}' 'Table Bitmap' '$INSTDIR\\${stem}.bmp'\n"
+         "    WriteRegDWORD HKCU '${SETTINGS_KEY}\\${name}' 'Table Id' ${id}\n")
+  string(APPEND DEMO_CATALOGUE_MOVES
+         "    !insertmacro MoveDemoFile '${name}' 'Table Exe' '${stem}.exe'\n"
+         "    !insertmacro MoveDemoFile '${name}' 'Table Bitmap' '${stem}.bmp'\n")
   math(EXPR TABLE_INDEX "${TABLE_INDEX} + 1")
 endforeach()
 set(DEMO_TABLES_REG ${CMAKE_BINARY_DIR}/demo-tables.reg)
@@ -68,15 +76,27 @@ set(CPACK_PACKAGE_EXECUTABLES "pinballshell" "Vantrel! 2 Demo")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_MENU_LINKS "tables.txt" "Guide to the tables"
                           "table-programs.txt" "Guide for table programs")
+# The installer's own steps, around the player's settings: cmake/installer.nsh.in.
+set(INSTALLER_NSH ${CMAKE_BINARY_DIR}/nsis/installer.nsh)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/installer.nsh.in ${INSTALLER_NSH} @ONLY)
+set(CPACK_NSIS_DEFINES "!include '${INSTALLER_NSH}'")
 # The installed copy has its catalogue written for the chosen folder and needs no .reg file.
-# The uninstaller also takes the settings.
-string(CONCAT CPACK_NSIS_EXTRA_INSTALL_COMMANDS
-       "  Delete '$INSTDIR\\demo-tables.reg'\n"
-       "${CATALOGUE_NSIS}"
-       "  SectionGetSize 0 $0\n"
-       "  WriteRegDWORD SHCTX 'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-       "${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}' 'EstimatedSize' $0\n")
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  DeleteRegKey HKCU '${SETTINGS_KEY}'\n")
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS
+    "  Delete '$INSTDIR\\demo-tables.reg'\n  Call RegisterTables\n  Call CompleteUninstallEntry\n")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  Call un.RemoveSettings\n")
+# CMake's installer template, changed in one line: the uninstaller of the installation being
+# replaced is run by UninstallPrevious, which keeps the player's settings.
+set(NSIS_TEMPLATE ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in)
+set(RUN_PREVIOUS_UNINSTALLER "ExecWait '\"$0\" /S _?=$3'")
+file(READ ${NSIS_TEMPLATE} TEMPLATE_TEXT)
+string(FIND "${TEMPLATE_TEXT}" "${RUN_PREVIOUS_UNINSTALLER}" AT)
+if(AT EQUAL -1)
+  message(FATAL_ERROR "${NSIS_TEMPLATE} no longer has the line ${RUN_PREVIOUS_UNINSTALLER}")
+endif()
+string(REPLACE "${RUN_PREVIOUS_UNINSTALLER}" "Call UninstallPrevious" TEMPLATE_TEXT
+       "${TEMPLATE_TEXT}")
+file(WRITE ${CMAKE_BINARY_DIR}/nsis/NSIS.template.in "${TEMPLATE_TEXT}")
+set(CPACK_MODULE_PATH ${CMAKE_BINARY_DIR}/nsis)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/cpack-per-generator.cmake)
 file(WRITE ${CPACK_PROJECT_CONFIG_FILE}
      "if(CPACK_GENERATOR STREQUAL \"ZIP\")\n"

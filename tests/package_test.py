@@ -1,11 +1,13 @@
 """The release packages under Wine: a silent install, the shell started from its Start-menu
-shortcut and showing the demo tables' pictures, an upgrade, a silent uninstall that removes only
-what was installed, and the portable zip unpacked into a folder of its own with its catalogue
-file.
+shortcut and showing the demo tables' pictures, an upgrade that keeps the player's tables and
+settings (also over an earlier release, into another folder), a silent uninstall that removes
+only what was installed, and the portable zip unpacked into a folder of its own with its
+catalogue file.
 
 usage: package_test.py ROOT BUILD
 """
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -24,18 +26,29 @@ PACKAGES = os.path.join(BUILD, "packages")
 PREFIX = os.path.join(BUILD, "wine", "prefix")
 DRIVE_C = os.path.join(PREFIX, "drive_c")
 INSTALL_DIR = os.path.join(DRIVE_C, "Program Files", "Vantrel 2 Demo")
+# Another folder for an upgrade, given with /D= (which takes no quotes, hence no blank).
+MOVED_DIR = os.path.join(DRIVE_C, "Games", "Vantrel2")
 # The zip is unpacked elsewhere than a folder its files could name, into one with a blank.
 UNPACK_DIR = os.path.join(DRIVE_C, "Pinball Games")
 PORTABLE_DIR = os.path.join(UNPACK_DIR, "Vantrel2Demo")
 SETTINGS_KEY = r"HKCU\Software\Corvane\Vantrel2Demo"
 NEIGHBOUR_KEY = r"HKCU\Software\Corvane\Another Game"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+# Set in the Add/Remove entry by installers whose uninstaller keeps the settings when an upgrade
+# runs it; an earlier release's entry lacks it.
+KEEPS_SETTINGS = "UpgradeKeepsSettings"
 TABLES = ["Harbour Lights", "Comet Run", "Midnight Carnival"]
 CD_TABLE = "Deep Space Rescue"
 STEMS = ["harbour", "comet", "carnival"]
 # What the demo tables show: their pictures as the build drew them.
 DEMO_PICTURES = ["Z:" + os.path.join(BUILD, "table-art", stem + ".bmp").replace("/", "\\")
                  for stem in STEMS]
+# The catalogue as the player leaves it before an upgrade (see change_catalogue), and what the
+# shell shows for it: the CD table, its disc out, shows the shell's "on CD" placeholder.
+PLAYERS_ORDER = [TABLES[2], TABLES[0], TABLES[1], CD_TABLE]
+PLAYERS_PICTURES = [DEMO_PICTURES[2], DEMO_PICTURES[0], DEMO_PICTURES[1],
+                    "placeholder:pb_oncd_bmp:" + CD_TABLE]
+LAST_PLAYED = TABLES[1]
 SHIPPED = ["pinballshell.exe", "pinballcat.exe", "logo.avi", "tables.txt", "table-programs.txt",
            "harbour.exe", "harbour.bmp", "comet.exe", "comet.bmp", "carnival.exe", "carnival.bmp"]
 
@@ -115,20 +128,37 @@ def run_shell(windows_path, case, pictures):
         shell.wait(timeout=30)
 
 
-def listed_tables():
-    return wine(r"C:\Program Files\Vantrel 2 Demo\pinballcat.exe", "list").stdout
-
-
 def windows_path(unix_path):
     return "C:" + unix_path[len(DRIVE_C):].replace("/", "\\")
 
 
+def pinballcat(*words, folder=INSTALL_DIR):
+    return wine(windows_path(os.path.join(folder, "pinballcat.exe")), *words)
+
+
+def listed_tables(folder=INSTALL_DIR):
+    return pinballcat("list", folder=folder).stdout
+
+
+def listed_order(folder=INSTALL_DIR):
+    return re.findall(r"^Table\d+: (.*?)\s*$", listed_tables(folder), re.M)
+
+
+def settings_value(name, table=None):
+    """A value of the settings key or of a table's subkey as reg shows it, or None."""
+    key = SETTINGS_KEY + ("\\" + table if table else "")
+    listing = wine("reg", "query", key, "/v", name).stdout
+    found = re.search(r"^\s+%s\s+REG_\w+\s+(.*?)\s*$" % re.escape(name), listing, re.M)
+    return found.group(1) if found else None
+
+
 def remove_everything():
-    uninstaller = os.path.join(INSTALL_DIR, "Uninstall.exe")
-    if os.path.exists(uninstaller):
-        wine(windows_path(uninstaller), "/S")
-        wait_until(lambda: not os.path.exists(uninstaller), 30)
-    for folder in (INSTALL_DIR, UNPACK_DIR):
+    for folder in (INSTALL_DIR, MOVED_DIR):
+        uninstaller = os.path.join(folder, "Uninstall.exe")
+        if os.path.exists(uninstaller):
+            wine(windows_path(uninstaller), "/S")
+            wait_until(lambda: not os.path.exists(uninstaller), 30)
+    for folder in (INSTALL_DIR, MOVED_DIR, UNPACK_DIR):
         shutil.rmtree(folder, ignore_errors=True)
     for key in (SETTINGS_KEY, NEIGHBOUR_KEY):
         wine("reg", "delete", key, "/f")
@@ -141,20 +171,31 @@ class Installer(unittest.TestCase):
     def tearDown(self):
         remove_everything()
 
-    def install(self):
-        result = wine(package(".exe"), "/S")
+    def install(self, *words):
+        result = wine(package(".exe"), "/S", *words)
         self.assertEqual(result.returncode, 0, result.stderr)
+
+    def change_catalogue(self):
+        """What a player does to the catalogue: adds a table of theirs on the CD in drive E:,
+        puts the third table first, and plays a table (which records it)."""
+        added = pinballcat("add", CD_TABLE, r"E:\SPACE\space.exe", "--cd", "Vantrel 2 Disc 2")
+        self.assertEqual(added.returncode, 0, added.stdout + added.stderr)
+        moved = pinballcat("move", TABLES[2], "0")
+        self.assertEqual(moved.returncode, 0, moved.stdout + moved.stderr)
+        wine("reg", "add", SETTINGS_KEY, "/v", "Last Table Played", "/d", LAST_PLAYED, "/f")
+        self.assertEqual(listed_order(), PLAYERS_ORDER)
+
+    def assert_catalogue_kept(self, folder):
+        self.assertEqual(listed_order(folder), PLAYERS_ORDER)
+        self.assertEqual(settings_value("Last Table Played"), LAST_PLAYED)
 
     def test_install_upgrade_and_uninstall(self):
         self.install()
         for name in SHIPPED:
             self.assertTrue(os.path.isfile(os.path.join(INSTALL_DIR, name)), name)
         self.assertFalse(os.path.exists(os.path.join(INSTALL_DIR, "demo-tables.reg")))
-        listing = listed_tables()
-        for table in TABLES:
-            self.assertIn(table, listing)
-        tool = r"C:\Program Files\Vantrel 2 Demo\pinballcat.exe"
-        check = wine(tool, "check")
+        self.assertEqual(listed_order(), TABLES)
+        check = pinballcat("check")
         self.assertEqual(check.returncode, 0, check.stdout)
 
         links = start_menu_links()
@@ -170,16 +211,16 @@ class Installer(unittest.TestCase):
         self.assertEqual(entries[0].get("Publisher"), "Corvane")
         self.assertIn("Uninstall.exe", entries[0].get("UninstallString", ""))
         self.assertGreater(int(entries[0].get("EstimatedSize", "0x0"), 16), 0)
+        self.assertEqual(entries[0].get(KEEPS_SETTINGS), "0x1")
 
-        # An upgrade: the same package again over the first.
+        # An upgrade: the same package again over the first, which uninstalls the old copy
+        # first; the player's catalogue and settings stay as they were.
+        self.change_catalogue()
         self.install()
         self.assertEqual(len(uninstall_entries()), 1)
         self.assertEqual(len(start_menu_links()), 4)
-        # A table of the user's on the CD in drive E:, which shows the shell's "on CD" picture;
-        # added after the upgrade, which uninstalls the old copy first, settings and all.
-        added = wine(tool, "add", CD_TABLE, r"E:\SPACE\space.exe", "--cd", "Vantrel 2 Disc 2")
-        self.assertEqual(added.returncode, 0, added.stdout + added.stderr)
-        run_shell(shell_target[0], self, DEMO_PICTURES + ["placeholder:pb_oncd_bmp:" + CD_TABLE])
+        self.assert_catalogue_kept(INSTALL_DIR)
+        run_shell(shell_target[0], self, PLAYERS_PICTURES)
 
         notes = os.path.join(INSTALL_DIR, "my notes.txt")
         with open(notes, "w") as mine:
@@ -196,6 +237,31 @@ class Installer(unittest.TestCase):
         self.assertFalse(key_exists(SETTINGS_KEY))
         self.assertTrue(key_exists(NEIGHBOUR_KEY))
         self.assertFalse(key_exists(r"HKLM\Software\Corvane\Vantrel 2 Demo"))
+
+    def test_upgrade_over_earlier_release_into_another_folder(self):
+        self.install()
+        # An earlier release's uninstaller deletes the settings whatever it is told, as ours does
+        # when not told of an upgrade; its entry bears no mark that it would keep them.
+        entry = uninstall_entries()[0]["key"]
+        wine("reg", "delete", entry, "/v", KEEPS_SETTINGS, "/f")
+        self.change_catalogue()
+
+        self.install(r"/D=" + windows_path(MOVED_DIR))
+        self.assertFalse(os.path.exists(INSTALL_DIR))
+        entries = uninstall_entries()
+        self.assertEqual(len(entries), 1, entries)
+        self.assertIn(windows_path(MOVED_DIR), entries[0].get("UninstallString", ""))
+        self.assert_catalogue_kept(MOVED_DIR)
+        # The demo tables and the shell are the copies in the new folder, before the shell has
+        # run to write its own path.
+        shell = windows_path(os.path.join(MOVED_DIR, "pinballshell.exe"))
+        self.assertEqual(settings_value("Shell Exe"), shell)
+        for table, stem in zip(TABLES, STEMS):
+            for value, name in (("Table Exe", stem + ".exe"), ("Table Bitmap", stem + ".bmp")):
+                self.assertEqual(settings_value(value, table),
+                                 windows_path(os.path.join(MOVED_DIR, name)))
+        check = pinballcat("check", folder=MOVED_DIR)
+        self.assertEqual(check.returncode, 0, check.stdout)
 
 
 class PortableZip(unittest.TestCase):
