@@ -27,7 +27,8 @@ PREFIX = os.path.join(BUILD, "wine", "prefix")
 DRIVE_C = os.path.join(PREFIX, "drive_c")
 INSTALL_DIR = os.path.join(DRIVE_C, "Program Files", "Vantrel 2 Demo")
 # Another folder for an upgrade, given with /D= (which takes no quotes, hence no blank).
-MOVED_DIR = os.path.join(DRIVE_C, "Games", "Vantrel2")
+GAMES_DIR = os.path.join(DRIVE_C, "Games")
+MOVED_DIR = os.path.join(GAMES_DIR, "Vantrel2")
 # The zip is unpacked elsewhere than a folder its files could name, into one with a blank.
 UNPACK_DIR = os.path.join(DRIVE_C, "Pinball Games")
 PORTABLE_DIR = os.path.join(UNPACK_DIR, "Vantrel2Demo")
@@ -158,7 +159,7 @@ def remove_everything():
         if os.path.exists(uninstaller):
             wine(windows_path(uninstaller), "/S")
             wait_until(lambda: not os.path.exists(uninstaller), 30)
-    for folder in (INSTALL_DIR, MOVED_DIR, UNPACK_DIR):
+    for folder in (INSTALL_DIR, GAMES_DIR, UNPACK_DIR):
         shutil.rmtree(folder, ignore_errors=True)
     for key in (SETTINGS_KEY, NEIGHBOUR_KEY):
         wine("reg", "delete", key, "/f")
