@@ -137,12 +137,9 @@ def pinballcat(*words, folder=INSTALL_DIR):
     return wine(windows_path(os.path.join(folder, "pinballcat.exe")), *words)
 
 
-def listed_tables(folder=INSTALL_DIR):
-    return pinballcat("list", folder=folder).stdout
-
-
 def listed_order(folder=INSTALL_DIR):
-    return re.findall(r"^Table\d+: (.*?)\s*$", listed_tables(folder), re.M)
+    listing = pinballcat("list", folder=folder).stdout
+    return re.findall(r"^Table\d+: (.*?)\s*$", listing, re.M)
 
 
 def settings_value(name, table=None):
@@ -246,8 +243,11 @@ class Installer(unittest.TestCase):
         entry = uninstall_entries()[0]["key"]
         wine("reg", "delete", entry, "/v", KEEPS_SETTINGS, "/f")
         self.change_catalogue()
+        # A picture of the player's choosing for one demo table, which stays where it is.
+        wine("reg", "add", SETTINGS_KEY + "\\" + TABLES[1], "/v", "Table Bitmap",
+             "/d", DEMO_PICTURES[1], "/f")
 
-        self.install(r"/D=" + windows_path(MOVED_DIR))
+        self.install("/D=" + windows_path(MOVED_DIR))
         self.assertFalse(os.path.exists(INSTALL_DIR))
         entries = uninstall_entries()
         self.assertEqual(len(entries), 1, entries)
@@ -257,10 +257,12 @@ class Installer(unittest.TestCase):
         # run to write its own path.
         shell = windows_path(os.path.join(MOVED_DIR, "pinballshell.exe"))
         self.assertEqual(settings_value("Shell Exe"), shell)
-        for table, stem in zip(TABLES, STEMS):
-            for value, name in (("Table Exe", stem + ".exe"), ("Table Bitmap", stem + ".bmp")):
-                self.assertEqual(settings_value(value, table),
-                                 windows_path(os.path.join(MOVED_DIR, name)))
+        expected = {(table, value): windows_path(os.path.join(MOVED_DIR, stem + suffix))
+                    for table, stem in zip(TABLES, STEMS)
+                    for value, suffix in (("Table Exe", ".exe"), ("Table Bitmap", ".bmp"))}
+        expected[TABLES[1], "Table Bitmap"] = DEMO_PICTURES[1]
+        for (table, value), path in expected.items():
+            self.assertEqual(settings_value(value, table), path, (table, value))
         check = pinballcat("check", folder=MOVED_DIR)
         self.assertEqual(check.returncode, 0, check.stdout)
 
