@@ -5,6 +5,7 @@
 #include "settings/string_table.h"
 
 #include <stdio.h>
+#include <string.h>
 
 TableEntry tableEntries[maxTables];
 int tableCount = 0;
@@ -52,6 +53,20 @@ bool endList(TableEntry *record, CatalogueEnd reason)
     return false;
 }
 
+/* Tables mostly lie on one drive, and each probe is slow: a root already probed for a counted
+   table takes that table's answer. */
+unsigned int tableDriveType(char *path)
+{
+    size_t rootLength = (size_t)(driveRootEnd(path) - path);
+    for (int i = 0; i < tableCount; ++i) {
+        char *other = tableEntries[i].exePath;
+        if ((size_t)(driveRootEnd(other) - other) == rootLength &&
+            memcmp(other, path, rootLength) == 0)
+            return tableEntries[i].driveType;
+    }
+    return probeDriveType(path);
+}
+
 /* Reads the table of `subkey` into `record`, taking over `*tableName` (which already holds the
    table's name) and handing back a fresh table-name buffer. False ends the list: the record
    then holds nothing, and *tableName is a buffer of the caller's still. */
@@ -74,7 +89,7 @@ bool loadRecord(TableEntry *record, const char *subkey, char **tableName)
     if (!record->bitmapPath[0])
         releaseText(&record->bitmapPath);
     record->tableId = readSettingInt(subkey, "Table Id", -1);
-    record->driveType = probeDriveType(record->exePath);
+    record->driveType = tableDriveType(record->exePath);
     if (!takeSetting(&record->cdLabel, subkey, "Table CD", loadString(IDS_UNKNOWN_CD)))
         return endList(record, endOutOfMemory);
     record->pictureBitmap = NULL;
