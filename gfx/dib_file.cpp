@@ -231,7 +231,8 @@ PackedDib decodeCorner(HFILE file, PackedDib &picture, LONG width, LONG height)
     return corner;
 }
 
-/* Reads only the part of each row that the corner keeps. */
+/* Reads the picture rows that the corner keeps in one go, then moves the kept part of each to
+   its place in the corner; the block holds that span while it is read. */
 PackedDib readCornerRows(HFILE file, const PackedDib &picture, LONG width, LONG height)
 {
     PackedDib none = {};
@@ -241,23 +242,29 @@ PackedDib readCornerRows(HFILE file, const PackedDib &picture, LONG width, LONG 
         return none;
     }
     DibCorner corner = uncompressedCorner(*picture.header, width, height);
-    PackedDib dib = newPackedDib(picture.size + corner.header.biSizeImage);
+    DWORD rows = (DWORD)(corner.header.biHeight < 0 ? -corner.header.biHeight : corner.header.biHeight);
+    DWORD imageSize = corner.header.biSizeImage;
+    DWORD span = (rows - 1) * corner.pictureStride + corner.rowBytes;
+    PackedDib dib = newPackedDib(picture.size + (span > imageSize ? span : imageSize));
     if (dib.header == NULL) {
         refuse(pictureNoMemory);
         return none;
     }
     memcpy(dib.header, picture.header, picture.size);
     *dib.header = corner.header;
+    dib.size = picture.size + imageSize;
     BYTE *bits = (BYTE *)dib.header + picture.size;
-    memset(bits, 0, corner.header.biSizeImage);
-    LONG rows = corner.header.biHeight < 0 ? -corner.header.biHeight : corner.header.biHeight;
-    for (LONG row = 0; row < rows; row++) {
-        unsigned long long from = bitsStart + (unsigned long long)(corner.firstRow + row) * corner.pictureStride;
-        if (!seekTo(file, from) || !readExactly(file, bits + row * corner.stride, corner.rowBytes)) {
-            releasePackedDib(dib);
-            refuse(pictureReadFailed);
-            break;
-        }
+    unsigned long long from = bitsStart + (unsigned long long)corner.firstRow * corner.pictureStride;
+    if (!seekTo(file, from) || !readExactly(file, bits, span)) {
+        releasePackedDib(dib);
+        refuse(pictureReadFailed);
+        return none;
+    }
+    // Each row moves towards the start, never onto a row still to be moved.
+    for (DWORD row = 0; row < rows; row++) {
+        BYTE *to = bits + row * corner.stride;
+        memmove(to, bits + row * corner.pictureStride, corner.rowBytes);
+        memset(to + corner.rowBytes, 0, corner.stride - corner.rowBytes);
     }
     return dib;
 }
