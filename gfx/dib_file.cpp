@@ -231,8 +231,31 @@ PackedDib decodeCorner(HFILE file, PackedDib &picture, LONG width, LONG height)
     return corner;
 }
 
-/* Reads the picture rows that the corner keeps in one go, then moves the kept part of each to
-   its place in the corner; the block holds that span while it is read. */
+/* Rows that the corner keeps whole lie in the file as in the corner: one read takes them all.
+   Only the padding at the end of each is not the file's. */
+bool readWholeRows(HFILE file, BYTE *bits, const DibCorner &corner, DWORD rows)
+{
+    if (!readExactly(file, bits, (rows - 1) * corner.stride + corner.rowBytes))
+        return false;
+    for (DWORD row = 0; row < rows; row++)
+        memset(bits + row * corner.stride + corner.rowBytes, 0, corner.stride - corner.rowBytes);
+    return true;
+}
+
+/* Of rows wider than the corner only the kept part is read, row by row: a read of whole rows
+   would take far more than is kept. */
+bool readRowParts(HFILE file, unsigned long long from, BYTE *bits, const DibCorner &corner,
+                  DWORD rows)
+{
+    for (DWORD row = 0; row < rows; row++) {
+        if (!seekTo(file, from + (unsigned long long)row * corner.pictureStride) ||
+            !readExactly(file, bits + row * corner.stride, corner.rowBytes))
+            return false;
+    }
+    return true;
+}
+
+/* Reads the part of each row that the corner keeps. */
 PackedDib readCornerRows(HFILE file, const PackedDib &picture, LONG width, LONG height)
 {
     PackedDib none = {};
@@ -242,29 +265,24 @@ PackedDib readCornerRows(HFILE file, const PackedDib &picture, LONG width, LONG 
         return none;
     }
     DibCorner corner = uncompressedCorner(*picture.header, width, height);
-    DWORD rows = (DWORD)(corner.header.biHeight < 0 ? -corner.header.biHeight : corner.header.biHeight);
-    DWORD imageSize = corner.header.biSizeImage;
-    DWORD span = (rows - 1) * corner.pictureStride + corner.rowBytes;
-    PackedDib dib = newPackedDib(picture.size + (span > imageSize ? span : imageSize));
+    PackedDib dib = newPackedDib(picture.size + corner.header.biSizeImage);
     if (dib.header == NULL) {
         refuse(pictureNoMemory);
         return none;
     }
     memcpy(dib.header, picture.header, picture.size);
     *dib.header = corner.header;
-    dib.size = picture.size + imageSize;
     BYTE *bits = (BYTE *)dib.header + picture.size;
+    memset(bits, 0, corner.header.biSizeImage);
+    DWORD rows = (DWORD)(corner.header.biHeight < 0 ? -corner.header.biHeight : corner.header.biHeight);
     unsigned long long from = bitsStart + (unsigned long long)corner.firstRow * corner.pictureStride;
-    if (!seekTo(file, from) || !readExactly(file, bits, span)) {
+    bool read = corner.pictureStride == corner.stride
+                    ? seekTo(file, from) && readWholeRows(file, bits, corner, rows)
+                    : readRowParts(file, from, bits, corner, rows);
+    if (!read) {
         releasePackedDib(dib);
         refuse(pictureReadFailed);
         return none;
-    }
-    // Each row moves towards the start, never onto a row still to be moved.
-    for (DWORD row = 0; row < rows; row++) {
-        BYTE *to = bits + row * corner.stride;
-        memmove(to, bits + row * corner.pictureStride, corner.rowBytes);
-        memset(to + corner.rowBytes, 0, corner.stride - corner.rowBytes);
     }
     return dib;
 }
