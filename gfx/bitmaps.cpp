@@ -30,16 +30,8 @@ HBITMAP loadResourceBitmap(HWND window, LPCSTR name, int realise)
     PackedDib dib = findBitmapResource(appInstance, name);
     if (dib.header == NULL)
         return NULL;
-    HDC dc = GetDC(window);
-    HBITMAP bitmap = NULL;
-    if (dc != NULL) {
-        if (ShellPalette != NULL && realise)
-            realizeShellPalette(dc);
-        bitmap = convertDib(dc, dib, DIB_RGB_COLORS);
-    }
+    HBITMAP bitmap = dibToBitmap(dib, realise ? ShellPalette : NULL, DIB_RGB_COLORS, window);
     FreeResource(dib.memory);
-    if (dc != NULL)
-        ReleaseDC(window, dc);
     return bitmap;
 }
 
@@ -48,35 +40,28 @@ HBITMAP loadPictureBitmap(HWND window, LPCSTR fileName, int realise)
     PackedDib dib = loadDibFile(fileName, shownPictureSide, shownPictureSide);
     if (dib.header == NULL)
         return NULL;
-    if (ShellPalette != NULL && realise) {
-        HDC dc = GetDC(window);
-        if (dc != NULL) {
-            realizeShellPalette(dc);
-            ReleaseDC(window, dc);
-        }
-    }
-    HBITMAP bitmap = dibToBitmap(dib, ShellPalette, DIB_RGB_COLORS);
+    HBITMAP bitmap = dibToBitmap(dib, realise ? ShellPalette : NULL, DIB_RGB_COLORS, window);
     releasePackedDib(dib);
     if (bitmap == NULL)
         lastPictureRefusal = pictureNotConverted;
     return bitmap;
 }
 
-HBITMAP dibToBitmap(const PackedDib &dib, HPALETTE palette, UINT usage)
+HBITMAP dibToBitmap(const PackedDib &dib, HPALETTE palette, UINT usage, HWND window)
 {
     if (dib.header == NULL)
         return NULL;
-    HDC screen = GetDC(NULL);
-    if (screen == NULL)
+    HDC dc = GetDC(window);
+    if (dc == NULL)
         return NULL;
     HPALETTE replaced = NULL;
     if (palette != NULL) {
-        replaced = SelectPalette(screen, palette, FALSE);
-        RealizePalette(screen);
+        replaced = SelectPalette(dc, palette, FALSE);
+        RealizePalette(dc);
     }
-    HBITMAP bitmap = convertDib(screen, dib, usage);
+    HBITMAP bitmap = convertDib(dc, dib, usage);
     if (palette != NULL && replaced != NULL)
-        SelectPalette(screen, replaced, FALSE);
-    ReleaseDC(NULL, screen);
+        SelectPalette(dc, replaced, FALSE);
+    ReleaseDC(window, dc);
     return bitmap;
 }

@@ -231,7 +231,31 @@ PackedDib decodeCorner(HFILE file, PackedDib &picture, LONG width, LONG height)
     return corner;
 }
 
-/* Reads only the part of each row that the corner keeps. */
+/* Rows that the corner keeps whole lie in the file as in the corner: one read takes them all.
+   Only the padding at the end of each is not the file's. */
+bool readWholeRows(HFILE file, BYTE *bits, const DibCorner &corner, DWORD rows)
+{
+    if (!readExactly(file, bits, (rows - 1) * corner.stride + corner.rowBytes))
+        return false;
+    for (DWORD row = 0; row < rows; row++)
+        memset(bits + row * corner.stride + corner.rowBytes, 0, corner.stride - corner.rowBytes);
+    return true;
+}
+
+/* Of rows wider than the corner only the kept part is read, row by row: a read of whole rows
+   would take far more than is kept. */
+bool readRowParts(HFILE file, unsigned long long from, BYTE *bits, const DibCorner &corner,
+                  DWORD rows)
+{
+    for (DWORD row = 0; row < rows; row++) {
+        if (!seekTo(file, from + (unsigned long long)row * corner.pictureStride) ||
+            !readExactly(file, bits + row * corner.stride, corner.rowBytes))
+            return false;
+    }
+    return true;
+}
+
+/* Reads the part of each row that the corner keeps. */
 PackedDib readCornerRows(HFILE file, const PackedDib &picture, LONG width, LONG height)
 {
     PackedDib none = {};
@@ -250,14 +274,15 @@ PackedDib readCornerRows(HFILE file, const PackedDib &picture, LONG width, LONG 
     *dib.header = corner.header;
     BYTE *bits = (BYTE *)dib.header + picture.size;
     memset(bits, 0, corner.header.biSizeImage);
-    LONG rows = corner.header.biHeight < 0 ? -corner.header.biHeight : corner.header.biHeight;
-    for (LONG row = 0; row < rows; row++) {
-        unsigned long long from = bitsStart + (unsigned long long)(corner.firstRow + row) * corner.pictureStride;
-        if (!seekTo(file, from) || !readExactly(file, bits + row * corner.stride, corner.rowBytes)) {
-            releasePackedDib(dib);
-            refuse(pictureReadFailed);
-            break;
-        }
+    DWORD rows = (DWORD)(corner.header.biHeight < 0 ? -corner.header.biHeight : corner.header.biHeight);
+    unsigned long long from = bitsStart + (unsigned long long)corner.firstRow * corner.pictureStride;
+    bool read = corner.pictureStride == corner.stride
+                    ? seekTo(file, from) && readWholeRows(file, bits, corner, rows)
+                    : readRowParts(file, from, bits, corner, rows);
+    if (!read) {
+        releasePackedDib(dib);
+        refuse(pictureReadFailed);
+        return none;
     }
     return dib;
 }

@@ -1,9 +1,9 @@
 #include "movie/logo_movie.h"
 
 #include "common/src/memory.h"
+#include "movie/mci_library.h"
 #include "movie/movie_place.h"
 
-#include <mmsystem.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -23,7 +23,7 @@ const int blackOutExtent = 10000;
 
 MCIERROR sendMci(const char *command, HWND callback = NULL)
 {
-    return mciSendStringA(command, NULL, 0, callback);
+    return sendMciString(command, NULL, 0, callback);
 }
 
 /* The inner quotation marks keep a path with blanks one word; the extension names the device. */
@@ -94,7 +94,7 @@ void onParentNotify(WPARAM wParam)
 int openMovieDevice(HINSTANCE instance)
 {
     movieInstance = instance;
-    if (sendMci("open avivideo") != 0)
+    if (!loadMciLibrary() || sendMci("open avivideo") != 0)
         return 1;
     WNDCLASSA backdropClass = {};
     backdropClass.style = backdropClassStyle;
@@ -126,7 +126,7 @@ int openMovie(HWND parent, LogoMovie *movie, const char *path, void (*onFinished
         return 1;
     movie->opened = 1;
     sendMci("window mov state show");
-    if (mciSendStringA("status mov window handle", command, sizeof command, NULL) != 0)
+    if (sendMciString("status mov window handle", command, sizeof command, NULL) != 0)
         return 1;
     movie->movieWindow = (HWND)(INT_PTR)atoi(command);
     InvalidateRect(movie->backdropWindow, NULL, FALSE);
@@ -162,7 +162,7 @@ void positionMovie(LogoMovie *movie, int fullScreen)
     RECT client;
     GetClientRect(movie->backdropWindow, &client);
     char reply[whereReplySize] = "";
-    if (mciSendStringA("where mov source", reply, sizeof reply, NULL) != 0)
+    if (sendMciString("where mov source", reply, sizeof reply, NULL) != 0)
         reply[0] = '\0';
     MoviePlace place = placeMovie(reply, client.right, client.bottom, fullScreen);
     if (!fullScreen)

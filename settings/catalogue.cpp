@@ -5,6 +5,7 @@
 #include "settings/string_table.h"
 
 #include <stdio.h>
+#include <string.h>
 
 TableEntry tableEntries[maxTables];
 int tableCount = 0;
@@ -25,13 +26,14 @@ void releaseText(char **text)
     }
 }
 
-/* Takes a text buffer into `*field` and reads the value into it; false when none could be had. */
-bool takeSetting(char **field, const char *subkey, const char *valueName, const char *defaultText)
+/* Takes a text buffer into `*field` and reads the value of the open key `table` into it; false
+   when none could be had. */
+bool takeSetting(char **field, HKEY table, const char *valueName, const char *defaultText)
 {
     *field = takeText();
     if (!*field)
         return false;
-    readSettingString(subkey, valueName, *field, defaultText, textBufferSize);
+    readKeyString(table, valueName, *field, defaultText, textBufferSize);
     return true;
 }
 
@@ -52,10 +54,24 @@ bool endList(TableEntry *record, CatalogueEnd reason)
     return false;
 }
 
-/* Reads the table of `subkey` into `record`, taking over `*tableName` (which already holds the
-   table's name) and handing back a fresh table-name buffer. False ends the list: the record
-   then holds nothing, and *tableName is a buffer of the caller's still. */
-bool loadRecord(TableEntry *record, const char *subkey, char **tableName)
+/* Tables mostly lie on one drive, and each probe is slow: a root already probed for a counted
+   table takes that table's answer. */
+unsigned int tableDriveType(char *path)
+{
+    size_t rootLength = (size_t)(driveRootEnd(path) - path);
+    for (int i = 0; i < tableCount; ++i) {
+        char *other = tableEntries[i].exePath;
+        if ((size_t)(driveRootEnd(other) - other) == rootLength &&
+            memcmp(other, path, rootLength) == 0)
+            return tableEntries[i].driveType;
+    }
+    return probeDriveType(path);
+}
+
+/* Reads the table of the open key `table` into `record`, taking over `*tableName` (which already
+   holds the table's name) and handing back a fresh table-name buffer. False ends the list: the
+   record then holds nothing, and *tableName is a buffer of the caller's still. */
+bool loadRecord(TableEntry *record, HKEY table, char **tableName)
 {
     record->name = *tableName;
     *tableName = takeText();
@@ -65,17 +81,17 @@ bool loadRecord(TableEntry *record, const char *subkey, char **tableName)
         catalogueEnd = endOutOfMemory;
         return false;
     }
-    if (!takeSetting(&record->exePath, subkey, "Table Exe", ""))
+    if (!takeSetting(&record->exePath, table, "Table Exe", ""))
         return endList(record, endOutOfMemory);
     if (!record->exePath[0])
         return endList(record, endAtMissingExe);
-    if (!takeSetting(&record->bitmapPath, subkey, "Table Bitmap", ""))
+    if (!takeSetting(&record->bitmapPath, table, "Table Bitmap", ""))
         return endList(record, endOutOfMemory);
     if (!record->bitmapPath[0])
         releaseText(&record->bitmapPath);
-    record->tableId = readSettingInt(subkey, "Table Id", -1);
-    record->driveType = probeDriveType(record->exePath);
-    if (!takeSetting(&record->cdLabel, subkey, "Table CD", loadString(IDS_UNKNOWN_CD)))
+    record->tableId = readKeyInt(table, "Table Id", -1);
+    record->driveType = tableDriveType(record->exePath);
+    if (!takeSetting(&record->cdLabel, table, "Table CD", loadString(IDS_UNKNOWN_CD)))
         return endList(record, endOutOfMemory);
     record->pictureBitmap = NULL;
     record->pictureDC = NULL;
@@ -87,8 +103,20 @@ bool loadRecord(TableEntry *record, const char *subkey, char **tableName)
     return true;
 }
 
+/* Reads the next table from the open key `table`; false ends the list. */
+bool loadTable(HKEY table, char **tableName)
+{
+    readKeyString(table, "Table Name", *tableName, "", textBufferSize);
+    if (!(*tableName)[0]) {
+        catalogueEnd = endAtMissingName;
+        return false;
+    }
+    return loadRecord(&tableEntries[tableCount], table, tableName);
 }
 
+}
+
+/* Each key is opened once for all the values read from it. */
 void loadCatalogue(void)
 {
     catalogueEnd = endOutOfMemory;
@@ -101,23 +129,23 @@ void loadCatalogue(void)
         return;
     }
     catalogueEnd = endWhenFull;
+    HKEY base = openSettings(NULL);
     while (tableCount < maxTables) {
         char valueName[16];
         snprintf(valueName, sizeof valueName, "Table%d", tableCount);
-        readSettingString(NULL, valueName, subkey, "", textBufferSize);
+        readKeyString(base, valueName, subkey, "", textBufferSize);
         if (!subkey[0]) {
             catalogueEnd = endAtMissingValue;
             break;
         }
-        readSettingString(subkey, "Table Name", tableName, "", textBufferSize);
-        if (!tableName[0]) {
-            catalogueEnd = endAtMissingName;
-            break;
-        }
-        if (!loadRecord(&tableEntries[tableCount], subkey, &tableName))
+        HKEY table = openSettings(subkey);
+        bool counted = loadTable(table, &tableName);
+        closeSettings(table);
+        if (!counted)
             break;
         ++tableCount;
     }
+    closeSettings(base);
     memoryfree(tableName);
     memoryfree(subkey);
 }

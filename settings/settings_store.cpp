@@ -11,27 +11,6 @@ namespace {
 
 const unsigned long keyPathBufferSize = 2000;
 
-/* Opens (and creates) the key of one access; NULL when the store is off or the key cannot be had. */
-HKEY openSettingsKey(const char *subkey)
-{
-    if (!settingsBasePath)
-        return NULL;
-    HKEY key = NULL;
-    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, settingsKeyPath(subkey), 0, NULL,
-                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL, &key, NULL);
-    if (result != ERROR_SUCCESS) {
-        releaseSettingsKeyPath();
-        return NULL;
-    }
-    return key;
-}
-
-void closeSettingsKey(HKEY key)
-{
-    RegCloseKey(key);
-    releaseSettingsKeyPath();
-}
-
 void copyTerminated(char *destination, const char *source, unsigned long destinationSize)
 {
     if (destinationSize == 0)
@@ -82,31 +61,42 @@ void releaseSettingsKeyPath(void)
     }
 }
 
-int readSettingInt(const char *subkey, const char *valueName, int defaultValue)
+HKEY openSettings(const char *subkey)
 {
-    HKEY key = openSettingsKey(subkey);
-    if (!key)
-        return defaultValue;
+    if (!settingsBasePath)
+        return NULL;
+    HKEY key = NULL;
+    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, settingsKeyPath(subkey), 0, NULL,
+                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL, &key, NULL);
+    releaseSettingsKeyPath();
+    return result == ERROR_SUCCESS ? key : NULL;
+}
+
+void closeSettings(HKEY key)
+{
+    if (key)
+        RegCloseKey(key);
+}
+
+int readKeyInt(HKEY key, const char *valueName, int defaultValue)
+{
     int result = defaultValue;
+    if (!key)
+        return result;
     DWORD size = sizeof result;
     RegQueryValueExA(key, valueName, NULL, NULL, reinterpret_cast<BYTE *>(&result), &size);
-    closeSettingsKey(key);
     return result;
 }
 
-void readSettingString(const char *subkey, const char *valueName, char *destination,
-                       const char *defaultText, unsigned long destinationSize)
+void readKeyString(HKEY key, const char *valueName, char *destination, const char *defaultText,
+                   unsigned long destinationSize)
 {
     copyTerminated(destination, defaultText, destinationSize);
-    if (destinationSize == 0)
-        return;
-    HKEY key = openSettingsKey(subkey);
-    if (!key)
+    if (destinationSize == 0 || !key)
         return;
     DWORD size = destinationSize;
     LONG result = RegQueryValueExA(key, valueName, NULL, NULL,
                                    reinterpret_cast<BYTE *>(destination), &size);
-    closeSettingsKey(key);
     if (result == ERROR_SUCCESS && size > 0 && destination[0] != '\0') {
         /* Stored data need not carry a terminator: cut it inside the buffer. */
         unsigned long end = size < destinationSize ? size : destinationSize - 1;
@@ -118,31 +108,50 @@ void readSettingString(const char *subkey, const char *valueName, char *destinat
     }
 }
 
+int readSettingInt(const char *subkey, const char *valueName, int defaultValue)
+{
+    HKEY key = openSettings(subkey);
+    int result = readKeyInt(key, valueName, defaultValue);
+    closeSettings(key);
+    return result;
+}
+
+void readSettingString(const char *subkey, const char *valueName, char *destination,
+                       const char *defaultText, unsigned long destinationSize)
+{
+    // Nothing to fill: no key is opened, nor created.
+    if (destinationSize == 0)
+        return;
+    HKEY key = openSettings(subkey);
+    readKeyString(key, valueName, destination, defaultText, destinationSize);
+    closeSettings(key);
+}
+
 void writeSettingInt(const char *subkey, const char *valueName, int value)
 {
-    HKEY key = openSettingsKey(subkey);
+    HKEY key = openSettings(subkey);
     if (!key)
         return;
     RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value),
                    sizeof value);
-    closeSettingsKey(key);
+    closeSettings(key);
 }
 
 void writeSettingString(const char *subkey, const char *valueName, const char *text)
 {
-    HKEY key = openSettingsKey(subkey);
+    HKEY key = openSettings(subkey);
     if (!key)
         return;
     RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
                    (DWORD)lstrlenA(text) + 1);
-    closeSettingsKey(key);
+    closeSettings(key);
 }
 
 void deleteSetting(const char *subkey, const char *valueName)
 {
-    HKEY key = openSettingsKey(subkey);
+    HKEY key = openSettings(subkey);
     if (!key)
         return;
     RegDeleteValueA(key, valueName);
-    closeSettingsKey(key);
+    closeSettings(key);
 }

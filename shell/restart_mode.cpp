@@ -5,7 +5,6 @@
 #include "shell/table_launch.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
 namespace {
 
@@ -48,12 +47,13 @@ int runRestartMode(int *exitStatus)
 
 void waitWhileMessageQueued(unsigned int limitMs)
 {
-    DWORD start = timeGetTime();
+    /* The system's millisecond count: the multimedia timer would load its library for this. */
+    DWORD start = GetTickCount();
     for (;;) {
         MSG message;
         if (!PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE))
             return;
-        DWORD now = timeGetTime();
+        DWORD now = GetTickCount();
         if ((LONG)now < (LONG)start || now - start >= limitMs)
             return;
         /* Sleep until something new arrives or the next look is due, instead of spinning. */

@@ -29,7 +29,7 @@ const ShellClass shellClasses[] = {
     {8, pictureClassName, PictureWndProc, CS_DBLCLKS, 4, GRAY_BRUSH, NULL},
 };
 
-ATOM registerShellClass(const ShellClass &shellClass)
+ATOM registerShellClass(const ShellClass &shellClass, HCURSOR arrow)
 {
     WNDCLASSA windowClass = {};
     windowClass.style = shellClass.style;
@@ -37,7 +37,7 @@ ATOM registerShellClass(const ShellClass &shellClass)
     windowClass.cbWndExtra = shellClass.windowExtraBytes;
     windowClass.hInstance = appInstance;
     windowClass.hIcon = shellClass.icon ? LoadIconA(appInstance, shellClass.icon) : NULL;
-    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hCursor = arrow;
     windowClass.hbrBackground = (HBRUSH)GetStockObject(shellClass.brush);
     windowClass.lpszClassName = shellClass.name;
     return RegisterClassA(&windowClass);
@@ -47,8 +47,10 @@ ATOM registerShellClass(const ShellClass &shellClass)
 
 int registerShellClasses(void)
 {
+    // One shared cursor for all four: asked for once.
+    HCURSOR arrow = LoadCursorA(NULL, IDC_ARROW);
     for (const ShellClass &shellClass : shellClasses) {
-        if (!registerShellClass(shellClass)) {
+        if (!registerShellClass(shellClass, arrow)) {
             unregisterShellClasses();
             return 0;
         }

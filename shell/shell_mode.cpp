@@ -37,15 +37,24 @@ void onMovieFinished(void)
     movieFinished = 1;
 }
 
+/* 1 when a file named logo.avi lies beside the program. Without one no movie can play, and
+   opening the device, which loads the video driver and its libraries, would only delay the
+   window. */
+int logoMovieFileFound()
+{
+    if (makeModulePath(logoMoviePath, "logo.avi", sizeof logoMoviePath) != 0)
+        return 0;
+    DWORD attributes = GetFileAttributesA(logoMoviePath);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 /* The window comes up at once when no movie is wanted or none can play, else when it ends. */
 void showWindowAfterMovie()
 {
-    if (!playLogoMovie || openMovieDevice(appInstance) != 0) {
+    if (!playLogoMovie || !logoMovieFileFound() || openMovieDevice(appInstance) != 0) {
         showShellWindow();
         return;
     }
-    // A path that cannot be made simply fails to open.
-    makeModulePath(logoMoviePath, "logo.avi", sizeof logoMoviePath);
     if (openMovie(NULL, &logoMovie, logoMoviePath, onMovieFinished) != 0)
         onMovieFinished();
     else

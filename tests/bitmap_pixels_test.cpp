@@ -233,10 +233,13 @@ TEST(BitmapPixels, EveryCorpusFileLoadsOrIsRefusedWithinItsBlock)
         EXPECT_EQ(outcomes[bad], "refused") << bad;
 }
 
-// What a picture file shows is the top-left of what converting the whole picture gives.
-::testing::AssertionResult showsTheCornerOfTheWhole(const std::string &path, const PackedDib &whole)
+// What a picture file shows is the top-left of what converting the whole picture gives; the
+// picture is converted in the DC of `window`, as a picture window does, the whole in the
+// screen's.
+::testing::AssertionResult showsTheCornerOfTheWhole(const std::string &path, const PackedDib &whole,
+                                                    HWND window)
 {
-    OwnedBitmap corner(loadPictureBitmap(NULL, path.c_str(), 1));
+    OwnedBitmap corner(loadPictureBitmap(window, path.c_str(), 1));
     OwnedBitmap all(dibToBitmap(whole, ShellPalette, DIB_RGB_COLORS));
     if (corner.handle == NULL || all.handle == NULL)
         return ::testing::AssertionFailure() << "corner " << corner.handle << ", whole " << all.handle;
@@ -261,10 +264,19 @@ struct BuiltShellPalette {
     ~BuiltShellPalette() { deleteShellPalette(); }
 };
 
+// A hidden window of the test's own, in whose DC pictures are converted.
+struct HiddenWindow {
+    HWND handle = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 120, 120, NULL, NULL,
+                                  GetModuleHandleA(NULL), NULL);
+    ~HiddenWindow() { DestroyWindow(handle); }
+};
+
 // Also run on a palette display, where the pixels are indices chosen under the shell palette.
 TEST(PictureCorner, EveryCorpusPictureShowsTheCornerOfItsWhole)
 {
     BuiltShellPalette palette;
+    HiddenWindow window;
+    ASSERT_NE(window.handle, nullptr);
     int compared = 0;
     for (const std::string &name : corpusFiles()) {
         SCOPED_TRACE(name);
@@ -282,7 +294,7 @@ TEST(PictureCorner, EveryCorpusPictureShowsTheCornerOfItsWhole)
         OwnedBitmap all(dibToBitmap(whole.dib, NULL, DIB_RGB_COLORS));
         if (all.handle == NULL)
             continue;
-        EXPECT_TRUE(showsTheCornerOfTheWhole(corpus + name, whole.dib));
+        EXPECT_TRUE(showsTheCornerOfTheWhole(corpus + name, whole.dib, window.handle));
         compared++;
     }
     EXPECT_GT(compared, 50);
@@ -375,7 +387,7 @@ TEST(PictureCorner, HugePicturesCostASmallBitmap)
         EXPECT_LT(info.bmWidthBytes * info.bmHeight, 1 << 20);
         WholeDib whole(file->path);
         ASSERT_NE(whole.dib.header, nullptr);
-        EXPECT_TRUE(showsTheCornerOfTheWhole(file->path, whole.dib));
+        EXPECT_TRUE(showsTheCornerOfTheWhole(file->path, whole.dib, NULL));
     }
 }
 

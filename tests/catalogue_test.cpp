@@ -184,6 +184,31 @@ TEST_F(Catalogue, RecordsCarryTheirValuesOrTheDefaults)
     }
 }
 
+// Each table gets the type of its own drive, also when tables on several drives alternate.
+TEST_F(Catalogue, TablesOnSeveralDrivesEachGetTheirDrivesType)
+{
+    const struct {
+        const char *exe;
+        unsigned int type;
+    } tables[] = {
+        {"C:\\Tables\\a.exe", DRIVE_FIXED},  {"E:\\b.exe", DRIVE_CDROM},
+        {"C:\\c.exe", DRIVE_FIXED},           {"Q:\\d.exe", DRIVE_NO_ROOT_DIR},
+        {"E:\\Tables\\e.exe", DRIVE_CDROM},  {"C:\\Tables\\f.exe", DRIVE_FIXED},
+    };
+    int n = 0;
+    for (const auto &table : tables) {
+        std::string subkey = "T" + std::to_string(n);
+        addTable(n++, subkey, subkey);
+        setRegString(subkey, "Table Exe", table.exe);
+    }
+    loadCatalogue();
+    ASSERT_EQ(tableCount, n);
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(tables[i].exe);
+        EXPECT_EQ(tableEntries[i].driveType, tables[i].type);
+    }
+}
+
 TEST_F(Catalogue, LongestValuesFitTheirBuffers)
 {
     const std::string longName(499, 'n');

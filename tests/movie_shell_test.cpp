@@ -157,8 +157,10 @@ TEST_F(LogoMovieRun, MiddleClickAndAltLeaveTheMoviePlaying)
     EXPECT_TRUE(closeAndEnd());
 }
 
-// Shells that must come up without a movie: a copy of the shell beside a logo.avi that cannot
-// play, or the real one with a caller's words or "restart" with no table played last.
+// Shells that must come up without a movie: a copy of the shell with no logo.avi or beside one
+// that cannot play, or the real one with a caller's words or "restart" with no table played
+// last. The multimedia library is loaded only to try a file named logo.avi: without one, or
+// when no movie is wanted, it and the video driver would only slow the start.
 class ShellWithoutMovie : public LogoMovieRun {
 protected:
     std::string folder = testDirectory() + "shell without a movie";
@@ -180,12 +182,13 @@ TEST_F(ShellWithoutMovie, WindowComesUpAtOnceWhenNoMovieCanOrShouldPlay)
         const char *logo; // contents of the copy's logo.avi; none without a copy
         bool copy;
         const char *arguments;
+        bool movieTried; // a file named logo.avi is there to try, and the movie is wanted
     } cases[] = {
-        {"no logo.avi", nullptr, true, ""},
-        {"a text file named logo.avi", notes, true, ""},
-        {"an empty logo.avi", "", true, ""},
-        {"select= with a valid confirm=", nullptr, false, "select=2 confirm=80"},
-        {"restart with no table played last", nullptr, false, "restart"},
+        {"no logo.avi", nullptr, true, "", false},
+        {"a text file named logo.avi", notes, true, "", true},
+        {"an empty logo.avi", "", true, "", true},
+        {"select= with a valid confirm=", nullptr, false, "select=2 confirm=80", false},
+        {"restart with no table played last", nullptr, false, "restart", false},
     };
     CreateDirectoryA(folder.c_str(), NULL);
     ASSERT_TRUE(CopyFileA(shellExePath().c_str(), (folder + "\\pinballshell.exe").c_str(), FALSE));
@@ -201,6 +204,7 @@ TEST_F(ShellWithoutMovie, WindowComesUpAtOnceWhenNoMovieCanOrShouldPlay)
         bool movieSeen = false;
         EXPECT_TRUE(waitForMainWindow(startTimeoutMs, &movieSeen));
         EXPECT_FALSE(movieSeen) << "a black movie window came up";
+        EXPECT_EQ(moduleLoaded(shell->id(), "winmm.dll"), c.movieTried);
         EXPECT_TRUE(closeAndEnd());
         endShell();
     }

@@ -30,6 +30,34 @@ TEST_F(SettingsStore, ReadFromMissingSubkeyCreatesItEmpty)
     EXPECT_EQ(readSettingInt("Table Nine", "Table Id", -1), -1);
 }
 
+// A key held open by the test, closed whatever the outcome.
+struct HeldKey {
+    HKEY key;
+    explicit HeldKey(const char *subkey) : key(openSettings(subkey)) {}
+    ~HeldKey() { closeSettings(key); }
+};
+
+// Keys held open together read as single accesses do: the base key and a table's key at once,
+// a missing subkey created by the open, and the key path not held meanwhile.
+TEST_F(SettingsStore, KeysHeldOpenTogetherReadLikeSingleAccesses)
+{
+    writeSettingString(NULL, "Table0", "Alpha");
+    writeSettingInt("Alpha", "Table Id", 9);
+    HeldKey base(NULL), table("Alpha"), missing("Nowhere");
+    ASSERT_TRUE(base.key && table.key && missing.key);
+    EXPECT_EQ(keyPathBuffer, nullptr);
+    EXPECT_TRUE(settingsKeyExists("Nowhere"));
+    char text[500];
+    readKeyString(base.key, "Table0", text, "", sizeof text);
+    EXPECT_STREQ(text, "Alpha");
+    EXPECT_EQ(readKeyInt(table.key, "Table Id", -1), 9);
+    EXPECT_EQ(readKeyInt(missing.key, "Table Id", -1), -1);
+    readKeyString(missing.key, "Table Name", text, "none", sizeof text);
+    EXPECT_STREQ(text, "none");
+    readKeyString(NULL, "Table0", text, "no key", sizeof text);
+    EXPECT_STREQ(text, "no key");
+}
+
 TEST_F(SettingsStore, ValuesRoundTripInBaseKeyAndSubkey)
 {
     writeSettingInt(NULL, "Shell Version", -7);

@@ -71,7 +71,9 @@ bool createControls()
     return cancelButton != NULL;
 }
 
-/* False makes the creation of the main window fail, with nothing of it left. */
+/* False makes the creation of the main window fail, with nothing of it left. Cancel gets the
+   focus when showing activates the window (onSetFocus): taking it here would activate the
+   hidden window, a round of messages and display calls that only delays showing it. */
 bool onCreate(HWND window)
 {
     mainWindow = window;
@@ -80,7 +82,6 @@ bool onCreate(HWND window)
         destroyShellWindows(0);
         return false;
     }
-    SetFocus(cancelButton);
     backgroundWindow = createChild(backgroundClassName, "", backgroundStyle, backgroundPlacement());
     if (backgroundWindow == NULL) {
         destroyShellWindows(0);

@@ -2,6 +2,8 @@
 
 #include "tests/support/process.h"
 
+#include <tlhelp32.h>
+
 #include <vector>
 
 ChildProcess::~ChildProcess()
@@ -42,6 +44,21 @@ bool ChildProcess::waitForExit(DWORD timeoutMs, DWORD *status)
 bool ChildProcess::running() const
 {
     return started && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool moduleLoaded(DWORD processId, const char *moduleName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    bool found = false;
+    for (BOOL more = Module32First(snapshot, &module); more && !found;
+         more = Module32Next(snapshot, &module))
+        found = lstrcmpiA(module.szModule, moduleName) == 0;
+    CloseHandle(snapshot);
+    return found;
 }
 
 std::string testDirectory()

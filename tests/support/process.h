@@ -27,6 +27,10 @@ struct ChildProcess {
     DWORD id() const { return info.dwProcessId; }
 };
 
+// Whether the running process `processId` has a module of that file name ("winmm.dll", case
+// ignored) loaded now; false also when its modules cannot be listed.
+bool moduleLoaded(DWORD processId, const char *moduleName);
+
 // What a console program that ran to its end printed, with "\n" for its line ends.
 struct ConsoleRun {
     DWORD status = 0;
