@@ -25,7 +25,7 @@ struct ShellClass {
 const ShellClass shellClasses[] = {
     {1, shellClassName, MainWndProc, 0, 0, LTGRAY_BRUSH, "ICON_1"},
     {2, backgroundClassName, BackgroundWndProc, 0, 0, BLACK_BRUSH, NULL},
-    {4, pictureFrameClassName, PictureFrameWndProc, 0, 4, DKGRAY_BRUSH, NULL},
+    {4, pictureFrameClassName, PictureFrameWndProc, CS_OWNDC, 4, DKGRAY_BRUSH, NULL},
     {8, pictureClassName, PictureWndProc, CS_DBLCLKS, 4, GRAY_BRUSH, NULL},
 };
 

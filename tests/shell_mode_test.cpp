@@ -58,7 +58,7 @@ struct ShellClassCase {
 const ShellClassCase shellClasses[] = {
     {shellClassName, MainWndProc, 0, 0, LTGRAY_BRUSH, true},
     {"PinballShellBackgroundClass", BackgroundWndProc, 0, 0, BLACK_BRUSH, false},
-    {"PinballShellPictureFrameClass", PictureFrameWndProc, 0, 4, DKGRAY_BRUSH, false},
+    {"PinballShellPictureFrameClass", PictureFrameWndProc, CS_OWNDC, 4, DKGRAY_BRUSH, false},
     {"PinballShellPictureClass", PictureWndProc, CS_DBLCLKS, 4, GRAY_BRUSH, false},
 };
 

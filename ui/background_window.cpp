@@ -5,6 +5,7 @@
 #include "settings/catalogue.h"
 #include "ui/layout.h"
 #include "ui/memory_picture.h"
+#include "ui/picture_windows.h"
 #include "ui/shell_state.h"
 #include "ui/shell_windows.h"
 
@@ -88,10 +89,7 @@ void onTimer(WPARAM timerId)
 {
     if (timerId != flashTimerId || currentSelection == NULL || !backgroundHasFocus)
         return;
-    HWND frame = currentSelection->frameWindow;
-    RECT everything = {0, 0, 10000, 10000};
-    invalidateTableWindow(frame, &everything, FALSE);
-    UpdateWindow(frame);
+    flashFrame(currentSelection);
 }
 
 } // namespace
