@@ -135,9 +135,8 @@ void flashFrame(const TableEntry *entry)
     HDC dc = GetDC(frame);
     if (dc == NULL)
         return;
-    RECT whole;
-    GetClientRect(frame, &whole);
-    flashedFrame = fillFrame(dc, &whole, colour) ? frame : NULL;
+    RECT everything = {0, 0, 10000, 10000};
+    flashedFrame = fillFrame(dc, &everything, colour) ? frame : NULL;
     flashedColour = colour;
     ReleaseDC(frame, dc);
 }
