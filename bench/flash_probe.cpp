@@ -17,6 +17,7 @@
      d  the message loop passes every message through IsDialogMessageA first
      p  the loop dispatches WM_TIMER itself and hands the rest to IsDialogMessageA
      w  instead of SetTimer, the loop waits with MsgWaitForMultipleObjects until the next tick
+     W  instead of SetTimer, the loop waits for the queue and a periodic waitable timer
      t  (cost analysis) fills only a 3 by 3 corner of the ring
      z  (cost analysis) always colour 0, never a dithered one
    The windows copy the shell's: a popup with a dialog frame, a background child with
@@ -189,7 +190,7 @@ HWND createWindows(HINSTANCE instance)
     ShowWindow(mainWindow, SW_SHOW);
     UpdateWindow(mainWindow);
     SetFocus(background);
-    if (!modeHas('w'))
+    if (!modeHas('w') && !modeHas('W'))
         SetTimer(background, 0, flashIntervalMs, NULL);
     return background;
 }
@@ -219,6 +220,26 @@ void handle(MSG &message)
 void runUntil(DWORD endTick)
 {
     MSG message;
+    if (modeHas('W')) {
+        HANDLE timer = CreateWaitableTimerA(NULL, FALSE, NULL);
+        LARGE_INTEGER due;
+        due.QuadPart = -(LONGLONG)flashIntervalMs * 10000;
+        SetWaitableTimer(timer, &due, flashIntervalMs, NULL, NULL, FALSE);
+        while ((int)(GetTickCount() - endTick) < 0) {
+            if (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+                handle(message);
+                continue;
+            }
+            while (MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT,
+                                               MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
+                tick();
+                if ((int)(GetTickCount() - endTick) >= 0)
+                    break;
+            }
+        }
+        CloseHandle(timer);
+        return;
+    }
     if (!modeHas('w')) {
         while ((int)(GetTickCount() - endTick) < 0 && GetMessageA(&message, NULL, 0, 0) > 0)
             handle(message);
