@@ -21,6 +21,7 @@
 #include "ui/shell_state.h"
 
 #include <atomic>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -238,6 +239,50 @@ TEST_F(ShellModeInProcess, TableWithoutAFrameFlashesNothingElse)
     EXPECT_EQ(currentSelection, &tableEntries[0]) << "the table of id 0 is preselected";
     EXPECT_EQ(tableEntries[0].frameWindow, (HWND)NULL);
     EXPECT_EQ(paintsWhileFlashing, 0) << "other windows repainted while the selection flashed";
+    currentSelection = NULL;
+    resetCatalogue();
+}
+
+// The colours that the top-left pixel of a frame's ring takes over `samples` looks 15 ms apart,
+// read through a DC of the cache: the frame's own DC belongs to the thread that paints it.
+std::set<COLORREF> ringCornerColours(HWND frame, int samples)
+{
+    std::set<COLORREF> colours;
+    for (int i = 0; i < samples; i++) {
+        HDC dc = GetDCEx(frame, NULL, DCX_CACHE);
+        colours.insert(GetPixel(dc, 0, 0));
+        ReleaseDC(frame, dc);
+        Sleep(15);
+    }
+    return colours;
+}
+
+// The flash keeps time in the main loop's wait; a message sent from another thread is handled
+// inside that wait and must not leave the loop waiting for a posted message, with the frame
+// standing still until the player touches something.
+TEST_F(ShellModeInProcess, MessageSentFromAnotherThreadLeavesTheFrameFlashing)
+{
+    setRegString("", "Table0", "Lone");
+    setRegString("Lone", "Table Name", "Lone Table");
+    setRegString("Lone", "Table Exe", "C:\\lone.exe");
+    setRegDword("Lone", "Table Id", 0);
+    playLogoMovie = 0;
+    size_t coloursBefore = 0, coloursAfter = 0;
+    std::thread player([&coloursBefore, &coloursAfter] {
+        HWND shown = waitForWindow(shellClassName, GetCurrentProcessId(), 10000);
+        if (bringToFront(shown, 2000) && waitUntil([] { return backgroundHasFocus != 0; }, 2000)) {
+            HWND frame = tableEntries[0].frameWindow;
+            coloursBefore = ringCornerColours(frame, 20).size();
+            SendMessageA(shown, WM_NULL, 0, 0);
+            coloursAfter = ringCornerColours(frame, 20).size();
+        }
+        if (shown)
+            PostMessageA(shown, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(runShellMode(), 0);
+    player.join();
+    EXPECT_GE(coloursBefore, 3u) << "the frame did not flash";
+    EXPECT_GE(coloursAfter, 3u) << "the frame stopped flashing after a sent message";
     currentSelection = NULL;
     resetCatalogue();
 }
