@@ -6,7 +6,8 @@
 
 /* Ways of repainting a flashing frame ring every 25 ms, each measured alone: the processor
    time of this thread over a span, after a second of warm-up, as a share of one core.
-   Started as "flash_probe MODE [SECONDS]"; MODE is a set of letters:
+   Started as "flash_probe MODE [SECONDS]" (scripts/wine-run build/bench/flash_probe.exe o 10),
+   it prints MODE and the share; MODE is a set of letters:
      n  the timer runs, a tick does nothing
      u  a tick invalidates the frame and updates it; WM_PAINT fills the paint rectangle
      g  a tick paints the frame at once through GetDC/ReleaseDC

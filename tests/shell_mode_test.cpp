@@ -39,6 +39,16 @@ protected:
         SettingsTest::TearDown();
     }
 
+    // One table, of id 0, which a plain start preselects; no logo movie.
+    void catalogueOfOneTable()
+    {
+        setRegString("", "Table0", "Lone");
+        setRegString("Lone", "Table Name", "Lone Table");
+        setRegString("Lone", "Table Exe", "C:\\lone.exe");
+        setRegDword("Lone", "Table Id", 0);
+        playLogoMovie = 0;
+    }
+
     static bool classRegistered(const char *name)
     {
         WNDCLASSA found;
@@ -205,11 +215,7 @@ struct PaintCounter {
 // second.
 TEST_F(ShellModeInProcess, TableWithoutAFrameFlashesNothingElse)
 {
-    setRegString("", "Table0", "Lone");
-    setRegString("Lone", "Table Name", "Lone Table");
-    setRegString("Lone", "Table Exe", "C:\\lone.exe");
-    setRegDword("Lone", "Table Id", 0);
-    playLogoMovie = 0;
+    catalogueOfOneTable();
     PaintCounter other;
     int paintsWhileFlashing = -1;
     bool focused = false;
@@ -266,11 +272,7 @@ int ringChanges(HWND frame, DWORD spanMs)
 // waiting for a posted message, with the frame standing still until the player acts.
 TEST_F(ShellModeInProcess, FrameFlashesEvery25MsAlsoAfterAMessageSentFromAnotherThread)
 {
-    setRegString("", "Table0", "Lone");
-    setRegString("Lone", "Table Name", "Lone Table");
-    setRegString("Lone", "Table Exe", "C:\\lone.exe");
-    setRegDword("Lone", "Table Id", 0);
-    playLogoMovie = 0;
+    catalogueOfOneTable();
     const DWORD spanMs = 500;
     int changesBefore = -1, changesAfter = -1;
     std::thread player([&changesBefore, &changesAfter, spanMs] {
