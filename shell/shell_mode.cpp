@@ -11,6 +11,7 @@
 #include "shell/shell_handover.h"
 #include "shell/table_launch.h"
 #include "shell/table_programs.h"
+#include "ui/background_window.h"
 #include "ui/layout.h"
 #include "ui/shell_state.h"
 #include "ui/shell_windows.h"
@@ -112,8 +113,11 @@ int runShellMode(void)
 
 int pumpMessage(void)
 {
+    // A message sent from another thread is handled inside PeekMessageA, which then has
+    // nothing to give: the wait goes on, and so does the flashing.
     MSG message;
-    GetMessageA(&message, NULL, 0, 0);
+    while (!PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        waitForMessage();
     if (IsDialogMessageA(mainWindow, &message))
         return 1;
     TranslateMessage(&message);

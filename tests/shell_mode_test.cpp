@@ -39,6 +39,16 @@ protected:
         SettingsTest::TearDown();
     }
 
+    // One table, of id 0, which a plain start preselects; no logo movie.
+    void catalogueOfOneTable()
+    {
+        setRegString("", "Table0", "Lone");
+        setRegString("Lone", "Table Name", "Lone Table");
+        setRegString("Lone", "Table Exe", "C:\\lone.exe");
+        setRegDword("Lone", "Table Id", 0);
+        playLogoMovie = 0;
+    }
+
     static bool classRegistered(const char *name)
     {
         WNDCLASSA found;
@@ -58,7 +68,7 @@ struct ShellClassCase {
 const ShellClassCase shellClasses[] = {
     {shellClassName, MainWndProc, 0, 0, LTGRAY_BRUSH, true},
     {"PinballShellBackgroundClass", BackgroundWndProc, 0, 0, BLACK_BRUSH, false},
-    {"PinballShellPictureFrameClass", PictureFrameWndProc, 0, 4, DKGRAY_BRUSH, false},
+    {"PinballShellPictureFrameClass", PictureFrameWndProc, CS_OWNDC, 4, DKGRAY_BRUSH, false},
     {"PinballShellPictureClass", PictureWndProc, CS_DBLCLKS, 4, GRAY_BRUSH, false},
 };
 
@@ -205,11 +215,7 @@ struct PaintCounter {
 // second.
 TEST_F(ShellModeInProcess, TableWithoutAFrameFlashesNothingElse)
 {
-    setRegString("", "Table0", "Lone");
-    setRegString("Lone", "Table Name", "Lone Table");
-    setRegString("Lone", "Table Exe", "C:\\lone.exe");
-    setRegDword("Lone", "Table Id", 0);
-    playLogoMovie = 0;
+    catalogueOfOneTable();
     PaintCounter other;
     int paintsWhileFlashing = -1;
     bool focused = false;
@@ -238,6 +244,55 @@ TEST_F(ShellModeInProcess, TableWithoutAFrameFlashesNothingElse)
     EXPECT_EQ(currentSelection, &tableEntries[0]) << "the table of id 0 is preselected";
     EXPECT_EQ(tableEntries[0].frameWindow, (HWND)NULL);
     EXPECT_EQ(paintsWhileFlashing, 0) << "other windows repainted while the selection flashed";
+    currentSelection = NULL;
+    resetCatalogue();
+}
+
+// How often the top-left pixel of a frame's ring changes over `spanMs`, looked at every
+// millisecond or so through a DC of the cache: the frame's own DC belongs to the thread that
+// paints it.
+int ringChanges(HWND frame, DWORD spanMs)
+{
+    int changes = 0;
+    COLORREF last = CLR_INVALID;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < spanMs; Sleep(1)) {
+        HDC dc = GetDCEx(frame, NULL, DCX_CACHE);
+        COLORREF shown = GetPixel(dc, 0, 0);
+        ReleaseDC(frame, dc);
+        if (last != CLR_INVALID && shown != last)
+            changes++;
+        last = shown;
+    }
+    return changes;
+}
+
+// The flash keeps time in the main loop's wait: a new colour every 25 ms (a draw of the colour
+// already shown changes nothing, and a loaded machine may drop a tick), never faster. A
+// message sent from another thread is handled inside that wait and must not leave the loop
+// waiting for a posted message, with the frame standing still until the player acts.
+TEST_F(ShellModeInProcess, FrameFlashesEvery25MsAlsoAfterAMessageSentFromAnotherThread)
+{
+    catalogueOfOneTable();
+    const DWORD spanMs = 500;
+    int changesBefore = -1, changesAfter = -1;
+    std::thread player([&changesBefore, &changesAfter, spanMs] {
+        HWND shown = waitForWindow(shellClassName, GetCurrentProcessId(), 10000);
+        if (bringToFront(shown, 2000) && waitUntil([] { return backgroundHasFocus != 0; }, 2000)) {
+            HWND frame = tableEntries[0].frameWindow;
+            changesBefore = ringChanges(frame, spanMs);
+            SendMessageA(shown, WM_NULL, 0, 0);
+            changesAfter = ringChanges(frame, spanMs);
+        }
+        if (shown)
+            PostMessageA(shown, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(runShellMode(), 0);
+    player.join();
+    const int most = spanMs / 25 + 2;
+    EXPECT_GE(changesBefore, 5) << "the frame did not flash";
+    EXPECT_LE(changesBefore, most) << "the frame flashed faster than every 25 ms";
+    EXPECT_GE(changesAfter, 5) << "the frame stopped flashing after a sent message";
+    EXPECT_LE(changesAfter, most);
     currentSelection = NULL;
     resetCatalogue();
 }

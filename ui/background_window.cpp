@@ -5,6 +5,7 @@
 #include "settings/catalogue.h"
 #include "ui/layout.h"
 #include "ui/memory_picture.h"
+#include "ui/picture_windows.h"
 #include "ui/shell_state.h"
 #include "ui/shell_windows.h"
 
@@ -14,27 +15,12 @@ int backgroundHasFocus = 0;
 
 namespace {
 
-const UINT_PTR flashTimerId = 0;
-const UINT flashIntervalMs = 25;
+const DWORD flashIntervalMs = 25;
 const int designWidth = 580;
 const int designHeight = 388;
 
-UINT_PTR flashTimer = 0;
-
-void onCreate(HWND window)
-{
-    flashTimer = SetTimer(window, flashTimerId, flashIntervalMs, NULL);
-    loadBackgroundPicture(window);
-}
-
-void onDestroy(HWND window)
-{
-    if (flashTimer != 0) {
-        KillTimer(window, flashTimerId);
-        flashTimer = 0;
-    }
-    releaseMemoryPicture(&backgroundDC, &backgroundBitmap);
-}
+/* GetTickCount at which the next flash is due. */
+DWORD nextFlashTick = 0;
 
 void onSetFocus()
 {
@@ -84,14 +70,19 @@ bool onKeyDown(WPARAM key)
     return true;
 }
 
-void onTimer(WPARAM timerId)
+/* 0 when a flash is due, the one after it then being planned, else the ms until it is due.
+   Ticks long missed (a slow message, a time without the focus) are not made up: the next one
+   comes a tick from now. */
+DWORD msUntilFlash()
 {
-    if (timerId != flashTimerId || currentSelection == NULL || !backgroundHasFocus)
-        return;
-    HWND frame = currentSelection->frameWindow;
-    RECT everything = {0, 0, 10000, 10000};
-    invalidateTableWindow(frame, &everything, FALSE);
-    UpdateWindow(frame);
+    DWORD now = GetTickCount();
+    DWORD left = nextFlashTick - now;
+    if (left != 0 && left <= flashIntervalMs)
+        return left;
+    if (now - nextFlashTick >= flashIntervalMs)
+        nextFlashTick = now;
+    nextFlashTick += flashIntervalMs;
+    return 0;
 }
 
 } // namespace
@@ -108,14 +99,31 @@ void loadBackgroundPicture(HWND window)
     ReleaseDC(window, windowDC);
 }
 
+void waitForMessage(void)
+{
+    for (;;) {
+        DWORD wait = INFINITE;
+        if (currentSelection != NULL && backgroundHasFocus) {
+            wait = msUntilFlash();
+            if (wait == 0) {
+                flashFrame(currentSelection);
+                continue;
+            }
+        }
+        if (MsgWaitForMultipleObjectsEx(0, NULL, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) !=
+            WAIT_TIMEOUT)
+            return;
+    }
+}
+
 LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
-        onCreate(window);
+        loadBackgroundPicture(window);
         break;
     case WM_DESTROY:
-        onDestroy(window);
+        releaseMemoryPicture(&backgroundDC, &backgroundBitmap);
         return 0;
     case WM_SETFOCUS:
         onSetFocus();
@@ -134,9 +142,6 @@ LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPA
         if (onKeyDown(wParam))
             return 0;
         break;
-    case WM_TIMER:
-        onTimer(wParam);
-        return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

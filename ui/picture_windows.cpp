@@ -66,15 +66,30 @@ COLORREF frameColour(const TableEntry *entry)
     return PALETTEINDEX(steadyGreyIndex);
 }
 
+/* The frame whose whole ring the last flash painted, and in which colour: a flash that draws
+   the same colour again would put the same pixels on the screen. Any WM_PAINT of that frame
+   forgets it, since it may have painted part of the ring only. */
+HWND flashedFrame = NULL;
+COLORREF flashedColour = 0;
+
+/* A brush that cannot be made leaves the ring as it was. */
+bool fillFrame(HDC dc, const RECT *area, COLORREF colour)
+{
+    HBRUSH brush = CreateSolidBrush(colour);
+    if (brush == NULL)
+        return false;
+    FillRect(dc, area, brush);
+    DeleteObject(brush);
+    return true;
+}
+
 void onFramePaint(HWND frame, const TableEntry *entry)
 {
+    if (frame == flashedFrame)
+        flashedFrame = NULL;
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(frame, &paint);
-    HBRUSH brush = CreateSolidBrush(frameColour(entry));
-    if (brush != NULL) {
-        FillRect(dc, &paint.rcPaint, brush);
-        DeleteObject(brush);
-    }
+    fillFrame(dc, &paint.rcPaint, frameColour(entry));
     EndPaint(frame, &paint);
 }
 
@@ -108,6 +123,23 @@ void onPictureDoubleClick(TableEntry *entry)
 }
 
 } // namespace
+
+void flashFrame(const TableEntry *entry)
+{
+    HWND frame = entry->frameWindow;
+    if (frame == NULL)
+        return;
+    COLORREF colour = frameColour(entry);
+    if (frame == flashedFrame && colour == flashedColour)
+        return;
+    HDC dc = GetDC(frame);
+    if (dc == NULL)
+        return;
+    RECT everything = {0, 0, 10000, 10000};
+    flashedFrame = fillFrame(dc, &everything, colour) ? frame : NULL;
+    flashedColour = colour;
+    ReleaseDC(frame, dc);
+}
 
 void loadTablePicture(HWND window, TableEntry &entry)
 {
