@@ -139,8 +139,8 @@ void onActivateApp(WPARAM activated)
     if (!activated)
         return;
     for (int i = 0; i < tableCount; ++i) {
-        invalidateTableWindow(tableEntries[i].frameWindow, NULL, TRUE);
-        invalidateTableWindow(tableEntries[i].pictureWindow, NULL, TRUE);
+        invalidateTableWindow(tableEntries[i].frameWindow);
+        invalidateTableWindow(tableEntries[i].pictureWindow);
     }
 }
 

@@ -17,10 +17,10 @@ void destroyAndForget(HWND *window)
 
 } // namespace
 
-void invalidateTableWindow(HWND window, const RECT *area, BOOL erase)
+void invalidateTableWindow(HWND window)
 {
     if (window != NULL)
-        InvalidateRect(window, area, erase);
+        InvalidateRect(window, NULL, TRUE);
 }
 
 void setButtonStyle(HWND button, DWORD style)
@@ -33,10 +33,10 @@ void selectTable(TableEntry *entry)
     if (currentSelection != NULL) {
         TableEntry *previous = currentSelection;
         currentSelection = NULL;
-        invalidateTableWindow(previous->frameWindow, NULL, TRUE);
+        invalidateTableWindow(previous->frameWindow);
     }
     currentSelection = entry;
-    invalidateTableWindow(entry->frameWindow, NULL, TRUE);
+    invalidateTableWindow(entry->frameWindow);
     SetWindowTextA(nameLabel, entry->name);
     EnableWindow(okButton, TRUE);
 }

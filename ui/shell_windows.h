@@ -17,9 +17,10 @@ void showShellWindow(void);
 /* Destroys every child window and forgets the main window; destroys it too when destroyMain. */
 void destroyShellWindows(int destroyMain);
 
-/* Invalidates `window` when there is one: a table whose frame or picture could not be made
-   has none, and InvalidateRect of no window would repaint every window on the screen. */
-void invalidateTableWindow(HWND window, const RECT *area, BOOL erase);
+/* Invalidates all of `window`, to be erased, when there is one: a table whose frame or picture
+   could not be made has none, and InvalidateRect of no window would repaint every window on
+   the screen. */
+void invalidateTableWindow(HWND window);
 
 /* Gives a push button the style BS_PUSHBUTTON or BS_DEFPUSHBUTTON, redrawn at once. */
 void setButtonStyle(HWND button, DWORD style);
