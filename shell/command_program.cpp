@@ -1,6 +1,7 @@
 #include "shell/command_program.h"
 
 #include "common/src/memory.h"
+#include "common/src/open_file.h"
 
 #include <windows.h>
 
@@ -13,8 +14,7 @@ int searchProgram(const char *name, char *program)
     DWORD length = SearchPathA(NULL, name, ".exe", textBufferSize, program, NULL);
     if (length == 0 || length >= textBufferSize)
         return 0;
-    DWORD attributes = GetFileAttributesA(program);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return fileExists(program);
 }
 
 int isBlank(char c)

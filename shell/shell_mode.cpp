@@ -1,6 +1,7 @@
 #include "shell/shell_mode.h"
 
 #include "common/src/memory.h"
+#include "common/src/open_file.h"
 #include "gfx/shell_palette.h"
 #include "movie/logo_movie.h"
 #include "settings/catalogue.h"
@@ -45,8 +46,7 @@ int logoMovieFileFound()
 {
     if (makeModulePath(logoMoviePath, "logo.avi", sizeof logoMoviePath) != 0)
         return 0;
-    DWORD attributes = GetFileAttributesA(logoMoviePath);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return fileExists(logoMoviePath);
 }
 
 /* The window comes up at once when no movie is wanted or none can play, else when it ends. */

@@ -8,3 +8,9 @@ HFILE openForReading(const char *path)
     OFSTRUCT found;
     return OpenFile(path, &found, OF_READ);
 }
+
+int fileExists(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}

@@ -8,4 +8,7 @@
    HFILE_ERROR when it cannot be opened; the caller closes it with _lclose. */
 HFILE openForReading(const char *path);
 
+/* 1 when `path` names a file, 0 when nothing or a folder is there. */
+int fileExists(const char *path);
+
 #endif
