@@ -9,17 +9,24 @@
    what starting a program costs anyway. With F and B it also repaints the ring of a frame F
    pixels wide, B pixels thick, in a new colour every 25 ms as the shell flashes a selection,
    the way the shell does it (straight into the ring's own DC, from a wait timed to the tick,
-   nothing when the colour drawn is the one shown): the least that flashing costs. */
+   nothing when the colour drawn is the one shown): the least that flashing costs.
+   Started as "floor W H PROGRAM F B N PICTURE", it does not flash but also creates the windows
+   that the shell shows around its pictures: a label, two push buttons, a child under them all
+   and N frames like the one above, each with a child showing PICTURE as LoadImageA reads it.
+   That is what those windows cost on this platform before any work of the shell's own. */
 
 namespace {
 
 const char floorClassName[] = "PinballBenchFloorClass";
 const char ringClassName[] = "PinballBenchRingClass";
 const UINT flashIntervalMs = 25;
+const int mostTables = 12;
+const int tablesInRow = 4;
 char tableCommand[MAX_PATH + 16];
 HWND ringWindow = NULL;
 int shownColour = -1;
 DWORD nextFlashTick = 0;
+HBITMAP tablePictures[mostTables];
 
 void fillRing(HDC dc, const RECT &area, int colour)
 {
@@ -52,6 +59,49 @@ void createRing(HWND parent, HINSTANCE instance, int frame, int border)
                                  border, border, frame, frame, parent, NULL, instance, NULL);
     CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, border, border, frame - 2 * border,
                     frame - 2 * border, ringWindow, NULL, instance, NULL);
+}
+
+/* The windows the shell shows, laid out much as it lays them out: frames four to a row over a
+   background child, the name label and the two buttons under it. */
+void createTableWindows(HWND window, HINSTANCE instance, int frame, int border, int tables,
+                        const char *picture)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    const int buttonWidth = 67;
+    const int buttonHeight = 24;
+    int buttonsTop = client.bottom - buttonHeight - 7;
+    CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 6, buttonsTop + 2,
+                    400, 18, window, NULL, instance, NULL);
+    CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_DISABLED | WS_TABSTOP,
+                    client.right - 2 * buttonWidth - 10, buttonsTop, buttonWidth, buttonHeight,
+                    window, NULL, instance, NULL);
+    CreateWindowExA(0, "BUTTON", "Cancel", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                    client.right - buttonWidth - 5, buttonsTop, buttonWidth, buttonHeight, window,
+                    NULL, instance, NULL);
+    HWND background = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                      1, 1, client.right - 2, buttonsTop - 2, window, NULL,
+                                      instance, NULL);
+    for (int i = 0; i < tables && i < mostTables; ++i) {
+        int x = 17 + (i % tablesInRow) * (frame + 14);
+        int y = 2 + (i / tablesInRow) * (frame + 1);
+        HWND ring = CreateWindowExA(0, ringClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                    x, y, frame, frame, background, NULL, instance, NULL);
+        HWND shown = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP, border,
+                                     border, frame - 2 * border, frame - 2 * border, ring, NULL,
+                                     instance, NULL);
+        tablePictures[i] = (HBITMAP)LoadImageA(NULL, picture, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+        SendMessageA(shown, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)tablePictures[i]);
+    }
+}
+
+void deleteTablePictures()
+{
+    for (HBITMAP &picture : tablePictures) {
+        if (picture != NULL)
+            DeleteObject(picture);
+        picture = NULL;
+    }
 }
 
 void flashRing()
@@ -120,7 +170,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     char program[MAX_PATH] = "";
     int frame = 0;
     int border = 0;
-    if (sscanf(commandLine, "%d %d %259s %d %d", &width, &height, program, &frame, &border) < 3)
+    int tables = 0;
+    char picture[MAX_PATH] = "";
+    if (sscanf(commandLine, "%d %d %259s %d %d %d %259s", &width, &height, program, &frame,
+               &border, &tables, picture) < 3)
         return 2;
     snprintf(tableCommand, sizeof tableCommand, "%s -nomovie", program);
     WNDCLASSA windowClass = {};
@@ -142,7 +195,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
                                   width, height, NULL, NULL, instance, NULL);
     if (window == NULL)
         return 1;
-    if (frame > 0)
+    if (tables > 0)
+        createTableWindows(window, instance, frame, border, tables, picture);
+    else if (frame > 0)
         createRing(window, instance, frame, border);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
@@ -150,5 +205,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     while (nextMessage(&message))
         DispatchMessageA(&message);
     DestroyWindow(window);
+    deleteTablePictures();
     return 0;
 }
