@@ -5,11 +5,11 @@
 #include "gfx/dib_file.h"
 #include "tests/support/dib_blocks.h"
 #include "tests/support/files.h"
+#include "tests/support/memory_use.h"
 #include "tests/support/process.h"
 #include "tests/support/seeded_runs.h"
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -139,29 +139,6 @@ std::string mutateOnce(Bytes &data, Random &random)
     }
 }
 
-// Wine reports the resident peak of the process as its peak working set; writing "5" to Linux's
-// /proc/self/clear_refs starts that peak again from the present size, so that each file's peak
-// is its own.
-bool restartPeakWorkingSet()
-{
-    HANDLE file = CreateFileA("Z:\\proc\\self\\clear_refs", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool done = WriteFile(file, "5", 1, &written, NULL) && written == 1;
-    CloseHandle(file);
-    return done;
-}
-
-PROCESS_MEMORY_COUNTERS memoryNow()
-{
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters;
-}
-
 // A copy of the block with room behind it, where a read past the end finds zeros.
 struct PaddedDib {
     Bytes data;
@@ -251,13 +228,11 @@ TEST(BitmapMutation, EveryMutantLoadsOrIsRefusedWithinItsBounds)
             currentMutations += mutateOnce(data, random) + "; ";
         ASSERT_TRUE(writeWholeFile(path, data.data(), data.size()));
 
-        SIZE_T before = memoryNow().WorkingSetSize;
-        restartPeakWorkingSet();
+        PeakGrowth growth;
         double start = nowMs();
         OwnedBitmap shown(loadPictureBitmap(NULL, path.c_str(), 1));
         double took = nowMs() - start;
-        SIZE_T peak = memoryNow().PeakWorkingSetSize;
-        SIZE_T grew = peak > before ? peak - before : 0;
+        SIZE_T grew = growth.bytes();
         longest = std::max(longest, took);
         largest = std::max(largest, grew);
         shownCount += shown.handle != NULL;

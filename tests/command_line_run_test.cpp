@@ -4,6 +4,7 @@
 #include "shell/globals.h"
 #include "shell/startup.h"
 #include "tests/support/dialogs.h"
+#include "tests/support/memory_use.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/seeded_runs.h"
@@ -19,6 +20,9 @@
 namespace {
 
 const char badParameters[] = "Unrecognized parameters.";
+// Start-up takes a few text buffers, whatever the line; the first run, which also loads what
+// start-up needs, stays far below this as well.
+const SIZE_T largestAllocation = 16 << 20;
 
 // A line and what the shell must make of it: the status, and whether it says first that the
 // parameters are not recognised. With a running shell standing in, every run that reaches
@@ -179,6 +183,7 @@ TEST_F(CommandLines, RandomAndNearMissLinesEndWithTheirStatuses)
     BoxAnswerer answerer(std::vector<std::string>(runs, "OK"), [&](size_t) { ++boxes; });
     unsigned long failures = 0, handedOver = 0, refused = 0;
     double longest = 0;
+    SIZE_T largest = 0;
     unsigned long index = 0;
     for (; index < runs && failures < 20; index++) {
         Line line = lineOfCase(seed, index);
@@ -186,9 +191,11 @@ TEST_F(CommandLines, RandomAndNearMissLinesEndWithTheirStatuses)
         callerWindow = NULL;
         preselectTableId = 0;
         unsigned long boxesBefore = boxes;
+        PeakGrowth growth;
         double start = nowMs();
         int status = runShell(GetModuleHandleA(NULL), line.text.c_str());
         longest = std::max(longest, nowMs() - start);
+        largest = std::max(largest, growth.bytes());
         releaseSettings();
         bool boxShown = boxes != boxesBefore;
         bool expected = line.either ? (status == 0 && boxShown) || (status == -1 && !boxShown)
@@ -204,7 +211,9 @@ TEST_F(CommandLines, RandomAndNearMissLinesEndWithTheirStatuses)
     for (const MessageBoxContent &box : answerer.finish())
         EXPECT_EQ(box.text, badParameters);
     printf("[ figures  ] %lu lines, %lu handed over to the running shell, %lu refused with a box, "
-           "0 crashes, longest start-up %.1f ms\n", index, handedOver, refused, longest);
+           "0 crashes, longest start-up %.1f ms, largest peak working set growth %lu KB\n",
+           index, handedOver, refused, longest, (unsigned long)(largest / 1024));
+    EXPECT_LE(largest, largestAllocation);
     EXPECT_EQ(index, runs);
 }
 

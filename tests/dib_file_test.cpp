@@ -3,9 +3,9 @@
 #include "gfx/bitmaps.h"
 #include "gfx/dib_file.h"
 #include "tests/support/bitmap_files.h"
+#include "tests/support/memory_use.h"
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <string>
 #include <vector>
@@ -223,13 +223,6 @@ TEST(DibFile, UncompressedPicturesAreCutToTheirTopLeftCorner)
     }
 }
 
-SIZE_T peakWorkingSet()
-{
-    PROCESS_MEMORY_COUNTERS counters = {};
-    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakWorkingSetSize;
-}
-
 // Of a picture of 36 MB of pixels only the rows of the corner are read into memory.
 TEST(DibFile, AHugeUncompressedPictureIsNotReadWhole)
 {
@@ -245,9 +238,9 @@ TEST(DibFile, AHugeUncompressedPictureIsNotReadWhole)
     }
     CloseHandle(writer);
 
-    SIZE_T peakBefore = peakWorkingSet();
+    PeakGrowth growth;
     PackedDib dib = loadDibFile(file.path.c_str(), side, side);
-    EXPECT_LT(peakWorkingSet() - peakBefore, (SIZE_T)4 << 20);
+    EXPECT_LT(growth.bytes(), (SIZE_T)4 << 20);
     ASSERT_NE(dib.header, nullptr);
     EXPECT_EQ(dib.size, 40u + side * side * 3);
     // The top row of the picture is the last one in the file.

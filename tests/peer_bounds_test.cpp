@@ -3,6 +3,7 @@
 #include "shell/globals.h"
 #include "shell/names.h"
 #include "shell/table_programs.h"
+#include "tests/support/memory_use.h"
 #include "tests/support/seeded_runs.h"
 #include "tests/support/table_program.h"
 
@@ -15,6 +16,17 @@ namespace {
 
 // Slack for starting and ending the waits on a busy machine.
 const double slackMs = 1000;
+// What waiting on a peer may add to this process's peak working set: the waits take no
+// buffers, but a thread of the test may run meanwhile.
+const SIZE_T memoryBound = 4 << 20;
+
+void reportHold(const char *what, double took, const PeakGrowth &growth)
+{
+    SIZE_T grew = growth.bytes();
+    printf("[ figures  ] %s held the shell %.0f ms, peak working set growth %lu KB\n", what, took,
+           (unsigned long)(grew / 1024));
+    EXPECT_LE(grew, memoryBound) << what;
+}
 
 // A table program that misbehaves as its environment says, standing as the caller that
 // started the shell; ended whatever the test does.
@@ -36,18 +48,20 @@ protected:
     // How long closing the caller held the shell.
     static double closeCallerMs()
     {
+        PeakGrowth growth;
         double start = nowMs();
         closeCaller();
         double took = nowMs() - start;
-        printf("[ figures  ] closeCaller held the shell %.0f ms\n", took);
+        reportHold("closeCaller", took, growth);
         return took;
     }
     static double notifyMs()
     {
+        PeakGrowth growth;
         double start = nowMs();
         EXPECT_EQ(notifyTableProgram(sendTableNotification), 1);
         double took = nowMs() - start;
-        printf("[ figures  ] notifying the table program held the shell %.0f ms\n", took);
+        reportHold("notifying the table program", took, growth);
         return took;
     }
 };

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/memory_use.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/seeded_runs.h"
 #include "tests/support/shell_session.h"
 #include "tests/support/shell_window.h"
 #include "tests/support/table_program.h"
@@ -91,6 +93,20 @@ void flatten(const RegistryKey &key, const std::string &path, FlatValues *values
     return ::testing::AssertionSuccess();
 }
 
+// A shell reading garbage answers at once once it waits for input, and takes no more memory
+// than one reading a clean catalogue, beyond this.
+const double answerBoundMs = 1000;
+const DWORD answerTimeoutMs = 5000;
+const SIZE_T memorySlack = 4 << 20;
+
+// What one run of the shell took: from its start until it waited for input, to answer a sent
+// message then, and its peak working set.
+struct RunFigures {
+    double untilIdleMs;
+    double answerMs;
+    SIZE_T peakWorkingSet;
+};
+
 std::string lowered(std::string text)
 {
     for (char &c : text)
@@ -107,10 +123,16 @@ protected:
         setRegString(subkey, "Table Exe", tableProgramPath());
     }
     // Runs the shell on the catalogue as it stands, to its window and through a close.
-    void runAndCheck(size_t fewestFrames, size_t mostFrames)
+    void runAndCheck(size_t fewestFrames, size_t mostFrames, RunFigures *figures)
     {
         RegistryKey before = settingsSnapshot();
+        double start = nowMs();
         ASSERT_TRUE(startShell());
+        figures->untilIdleMs = nowMs() - start;
+        figures->answerMs = answerMs(window, answerTimeoutMs);
+        figures->peakWorkingSet = memoryOf(shell->info.hProcess).PeakWorkingSetSize;
+        EXPECT_GE(figures->answerMs, 0) << "the window did not answer";
+        EXPECT_LE(figures->answerMs, answerBoundMs);
         size_t shown = frames().size();
         EXPECT_GE(shown, fewestFrames);
         EXPECT_LE(shown, mostFrames);
@@ -131,15 +153,27 @@ protected:
             EXPECT_TRUE(getRegString("", "Shell Exe", &shellExe));
             EXPECT_EQ(lowered(shellExe), lowered(shellExePath()));
         }
-        printf("[ figures  ] %zu tables shown\n", shown);
+        printf("[ figures  ] %zu tables shown, waiting for input %.0f ms after the start, answered in "
+               "%.1f ms, peak working set %lu KB\n",
+               shown, figures->untilIdleMs, figures->answerMs, (unsigned long)(figures->peakWorkingSet / 1024));
     }
 };
 
 // Each kind of garbage in every value at once: in the shell's own values, in the optional
 // values of tables that are shown anyway, and in a name, an executable and a TableN value,
-// which may end the list there.
+// which may end the list there. The same five tables without garbage come first, as the
+// measure of the memory that the garbage may not add to.
 TEST_F(RegistryGarbage, EveryValueOfTheWrongMakeLeavesTheShellShowingWhatItCan)
 {
+    const char *optional[] = {"Table Bitmap", "Table Id", "Table CD"};
+    const char *required[] = {"Table Name", "Table Exe"};
+    for (const char *value : optional)
+        addGoodTable(std::string("Bad ") + value);
+    for (const char *value : required)
+        addGoodTable(std::string("Bad ") + value);
+    RunFigures clean;
+    runAndCheck(5, 5, &clean);
+    endShell();
     for (const Garbage &garbage : garbageKinds()) {
         SCOPED_TRACE(garbage.name);
         deleteSettingsKey();
@@ -147,19 +181,20 @@ TEST_F(RegistryGarbage, EveryValueOfTheWrongMakeLeavesTheShellShowingWhatItCan)
         storeGarbage("", "Shell Version", garbage, true);
         storeGarbage("", "Shell Exe", garbage, false);
         storeGarbage("", "Last Table Played", garbage, false);
-        const char *optional[] = {"Table Bitmap", "Table Id", "Table CD"};
         for (const char *value : optional) {
             std::string subkey = std::string("Bad ") + value;
             addGoodTable(subkey);
             storeGarbage(subkey, value, garbage, value == std::string("Table Id"));
         }
-        for (const char *value : {"Table Name", "Table Exe"}) {
+        for (const char *value : required) {
             std::string subkey = std::string("Bad ") + value;
             addGoodTable(subkey);
             storeGarbage(subkey, value, garbage, false);
         }
         storeGarbage("", ("Table" + std::to_string(tables)).c_str(), garbage, false);
-        runAndCheck(3, 6);
+        RunFigures figures;
+        runAndCheck(3, 6, &figures);
+        EXPECT_LE(figures.peakWorkingSet, clean.peakWorkingSet + memorySlack);
         endShell();
     }
 }
@@ -175,7 +210,8 @@ TEST_F(RegistryGarbage, GapsLoopsAndNestedPathsGiveTheEntriesTheyName)
     setRegString("", "Table4", "After The Gap");
     setRegString("After The Gap", "Table Name", "After The Gap");
     setRegString("After The Gap", "Table Exe", tableProgramPath());
-    runAndCheck(3, 3);
+    RunFigures figures;
+    runAndCheck(3, 3, &figures);
 }
 
 } // namespace

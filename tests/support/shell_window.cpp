@@ -4,6 +4,7 @@
 #include "shell/names.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/input.h"
+#include "tests/support/seeded_runs.h"
 
 namespace {
 
@@ -29,6 +30,15 @@ HWND waitForShellWindow(DWORD processId, DWORD timeoutMs)
         },
         timeoutMs);
     return window;
+}
+
+double answerMs(HWND window, DWORD timeoutMs)
+{
+    DWORD_PTR result = 0;
+    double start = nowMs();
+    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result))
+        return -1;
+    return nowMs() - start;
 }
 
 void closeShellWindow(HWND window)

@@ -14,6 +14,10 @@
 // when none came within timeoutMs. A logo movie playing first is skipped as a player would.
 HWND waitForShellWindow(DWORD processId, DWORD timeoutMs);
 
+// How long the thread of `window` took to answer a sent WM_NULL, in ms; a negative value when it
+// gave no answer within timeoutMs.
+double answerMs(HWND window, DWORD timeoutMs);
+
 // Asks the shell owning `window` to close it, as the window's close command does.
 void closeShellWindow(HWND window);
 
