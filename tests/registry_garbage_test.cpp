@@ -93,8 +93,8 @@ void flatten(const RegistryKey &key, const std::string &path, FlatValues *values
     return ::testing::AssertionSuccess();
 }
 
-// A shell reading garbage answers at once once it waits for input, and takes no more memory
-// than one reading a clean catalogue, beyond this.
+// Once it waits for input, a shell that read garbage answers a sent message at once, and holds
+// no more memory than one that read a clean catalogue, beyond this slack.
 const double answerBoundMs = 1000;
 const DWORD answerTimeoutMs = 5000;
 const SIZE_T memorySlack = 4 << 20;
@@ -171,9 +171,11 @@ TEST_F(RegistryGarbage, EveryValueOfTheWrongMakeLeavesTheShellShowingWhatItCan)
         addGoodTable(std::string("Bad ") + value);
     for (const char *value : required)
         addGoodTable(std::string("Bad ") + value);
-    RunFigures clean;
+    RunFigures clean = {};
     runAndCheck(5, 5, &clean);
     endShell();
+    if (HasFatalFailure())
+        return;
     for (const Garbage &garbage : garbageKinds()) {
         SCOPED_TRACE(garbage.name);
         deleteSettingsKey();
@@ -192,7 +194,7 @@ TEST_F(RegistryGarbage, EveryValueOfTheWrongMakeLeavesTheShellShowingWhatItCan)
             storeGarbage(subkey, value, garbage, false);
         }
         storeGarbage("", ("Table" + std::to_string(tables)).c_str(), garbage, false);
-        RunFigures figures;
+        RunFigures figures = {};
         runAndCheck(3, 6, &figures);
         EXPECT_LE(figures.peakWorkingSet, clean.peakWorkingSet + memorySlack);
         endShell();
@@ -210,7 +212,7 @@ TEST_F(RegistryGarbage, GapsLoopsAndNestedPathsGiveTheEntriesTheyName)
     setRegString("", "Table4", "After The Gap");
     setRegString("After The Gap", "Table Name", "After The Gap");
     setRegString("After The Gap", "Table Exe", tableProgramPath());
-    RunFigures figures;
+    RunFigures figures = {};
     runAndCheck(3, 3, &figures);
 }
 
