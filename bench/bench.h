@@ -10,6 +10,7 @@ struct BenchPlaces {
     std::string benchDir;      // build\bench\, beside the driver
     std::string runDir;        // build\bench\run\, the measured copy of the shell and its files
     std::string shipped;       // build\pinballshell.exe
+    std::string release;       // the 32-bit release file, whose size is measured (see below)
     std::string shell;         // the copy in runDir, with no logo movie beside it
     std::string floor;
     std::string stamp;

@@ -254,7 +254,8 @@ int main(int argc, char **argv)
          "% of one core", 1.0, "<= 1 %"},
         {"double-click to the table program's first instruction, minus the floor's WinExec", 0,
          "ms", 30.0, "<= 30 ms"},
-        {"size of pinballshell.exe without its resources", 0, "KB", 48.0, "<= 48 KB"},
+        {"size of the 32-bit release pinballshell.exe without its resources", 0, "KB", 48.0,
+         "<= 48 KB"},
     };
     BenchPlaces places;
     if (!preparePlaces(&places)) {
@@ -275,8 +276,10 @@ int main(int argc, char **argv)
     deleteCatalogue();
     if (!measured)
         return 2;
-    figures[5].value = sizeWithoutResources(places.shipped) / 1024.0;
+    figures[5].value = sizeWithoutResources(places.release) / 1024.0;
 
+    printf("Measured: the %s build (%s) of the shell, its floor and its table program.\n\n",
+           sizeof(void *) == 8 ? "64-bit" : "32-bit", sizeof(void *) == 8 ? "x64" : "x86");
     printf("| figure | measured | target | met |\n|---|---|---|---|\n");
     bool allMet = true;
     for (const Figure &figure : figures) {

@@ -73,6 +73,11 @@ bool preparePlaces(BenchPlaces *places)
     places->benchDir = ownDirectory();
     places->runDir = places->benchDir + "run\\";
     places->shipped = places->benchDir + "..\\pinballshell.exe";
+    // The size target is the release's: a 64-bit build is measured with the 32-bit file that
+    // scripts/bench names here, built beside it.
+    char release[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("PINBALL_RELEASE_SHELL", release, sizeof release);
+    places->release = length > 0 && length < sizeof release ? release : places->shipped;
     places->shell = places->runDir + "pinballshell.exe";
     places->floor = places->benchDir + "floor.exe";
     places->stamp = places->runDir + "stamp.exe";

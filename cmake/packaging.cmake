@@ -63,8 +63,18 @@ set(CPACK_PACKAGE_NAME "Vantrel2Demo")
 set(CPACK_PACKAGE_VENDOR "Corvane")
 set(CPACK_PACKAGE_VERSION ${SHELL_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Vantrel! 2 Demo pinball tables")
-set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
-set(CPACK_PACKAGE_FILE_NAME "vantrel2demo-${SHELL_VERSION}-setup")
+# The release is the 32-bit build's. A 64-bit build makes its own packages only to be tested on
+# hosts that run no 32-bit programs: a 64-bit installer, in a folder and under a name of their own.
+if(PINBALL_ARCH STREQUAL "x86")
+  set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+  set(CPACK_PACKAGE_FILE_NAME "vantrel2demo-${SHELL_VERSION}-setup")
+  set(NSIS_TARGET "")
+else()
+  set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages-x64)
+  set(CPACK_PACKAGE_FILE_NAME "vantrel2demo-${SHELL_VERSION}-x64-setup")
+  set(NSIS_TARGET "Target amd64-unicode\n")
+  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+endif()
 # The default folder has a blank in its name, as most Program Files folders do.
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Vantrel 2 Demo")
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Vantrel 2 Demo")
@@ -79,7 +89,7 @@ set(CPACK_NSIS_MENU_LINKS "tables.txt" "Guide to the tables"
 # The installer's own steps, around the player's settings: cmake/installer.nsh.in.
 set(INSTALLER_NSH ${CMAKE_BINARY_DIR}/nsis/installer.nsh)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/installer.nsh.in ${INSTALLER_NSH} @ONLY)
-set(CPACK_NSIS_DEFINES "!include '${INSTALLER_NSH}'")
+set(CPACK_NSIS_DEFINES "${NSIS_TARGET}!include '${INSTALLER_NSH}'")
 # The installed copy has its catalogue written for the chosen folder and needs no .reg file.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS
     "  Delete '$INSTDIR\\demo-tables.reg'\n  Call RegisterTables\n  Call CompleteUninstallEntry\n")

@@ -21,13 +21,14 @@ struct ShellClass {
     const char *icon;
 };
 
-/* Frames and pictures keep the address of their table in window long 0. A frame has a DC of
-   its own, which the flash paints into at every tick. */
+/* Frames and pictures keep the address of their table in their extra bytes, as wide as a
+   pointer. A frame has a DC of its own, which the flash paints into at every tick. */
+const int tableAddressBytes = sizeof(TableEntry *);
 const ShellClass shellClasses[] = {
     {1, shellClassName, MainWndProc, 0, 0, LTGRAY_BRUSH, "ICON_1"},
     {2, backgroundClassName, BackgroundWndProc, 0, 0, BLACK_BRUSH, NULL},
-    {4, pictureFrameClassName, PictureFrameWndProc, CS_OWNDC, 4, DKGRAY_BRUSH, NULL},
-    {8, pictureClassName, PictureWndProc, CS_DBLCLKS, 4, GRAY_BRUSH, NULL},
+    {4, pictureFrameClassName, PictureFrameWndProc, CS_OWNDC, tableAddressBytes, DKGRAY_BRUSH, NULL},
+    {8, pictureClassName, PictureWndProc, CS_DBLCLKS, tableAddressBytes, GRAY_BRUSH, NULL},
 };
 
 ATOM registerShellClass(const ShellClass &shellClass, HCURSOR arrow)

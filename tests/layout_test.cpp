@@ -102,7 +102,7 @@ LRESULT CALLBACK testFrameWndProc(HWND window, UINT message, WPARAM wParam, LPAR
 {
     if (message == WM_CREATE) {
         TableEntry *entry = (TableEntry *)((CREATESTRUCTA *)lParam)->lpCreateParams;
-        SetWindowLongA(window, 0, (LONG)entry);
+        SetWindowLongPtrA(window, 0, (LONG_PTR)entry);
         entry->pictureWindow = CreateWindowExA(0, "LayoutTestPicture", "", WS_CHILD | WS_VISIBLE, 3, 3, 120, 120,
                                                window, NULL, appInstance, entry);
     }
@@ -114,7 +114,7 @@ protected:
     void SetUp() override
     {
         appInstance = GetModuleHandleA(NULL);
-        registerClass("PinballShellPictureFrameClass", testFrameWndProc, 4);
+        registerClass("PinballShellPictureFrameClass", testFrameWndProc, sizeof(TableEntry *));
         registerClass("LayoutTestPicture", plainWndProc, 0);
         registerClass("LayoutTestBackground", plainWndProc, 0);
         backgroundWindow = CreateWindowExA(0, "LayoutTestBackground", "", WS_POPUP | WS_VISIBLE, 0, 0, 580, 388,
@@ -187,7 +187,7 @@ TEST_F(PictureFrames, CreatedOnTheBackgroundThenMovedAndReloaded)
         TableEntry &entry = tableEntries[i];
         ASSERT_NE(entry.frameWindow, nullptr);
         EXPECT_EQ(GetParent(entry.frameWindow), backgroundWindow);
-        EXPECT_EQ(GetWindowLongA(entry.frameWindow, 0), (LONG)&entry);
+        EXPECT_EQ(GetWindowLongPtrA(entry.frameWindow, 0), (LONG_PTR)&entry);
         EXPECT_EQ((DWORD)GetWindowLongA(entry.frameWindow, GWL_STYLE), 0x52000000u);
         EXPECT_TRUE(standsAt(entry.frameWindow, entry.frameX, entry.frameY, 126, 126));
         ASSERT_NE(entry.pictureWindow, nullptr);

@@ -23,10 +23,13 @@ struct Holdings {
     SIZE_T workingSet, peakWorkingSet;
 };
 
+// The objects are counted before the memory is read: counting the GDI objects reads the
+// shell's handle table, whose pages then count in its working set from the first sample on.
 Holdings holdingsOf(HANDLE process)
 {
+    int gdiObjects = gdiObjectsOf(process), userObjects = userObjectsOf(process);
     PROCESS_MEMORY_COUNTERS memory = memoryOf(process);
-    return {gdiObjectsOf(process), userObjectsOf(process), memory.WorkingSetSize, memory.PeakWorkingSetSize};
+    return {gdiObjects, userObjects, memory.WorkingSetSize, memory.PeakWorkingSetSize};
 }
 
 // The colours that a frame's border shows over a while.

@@ -22,7 +22,9 @@ ROOT, BUILD = sys.argv[1], sys.argv[2]
 os.environ["PINBALL_XVFB_DEPTH"] = "24"
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
 SHOWN_PICTURES = os.path.join(BUILD, "tests", "shown_pictures.exe")
-PACKAGES = os.path.join(BUILD, "packages")
+# A 64-bit build's packages, made only to be tested, lie in a folder of their own.
+PACKAGES = os.path.join(BUILD, "packages" if os.environ.get("PINBALL_ARCH", "x86") == "x86"
+                        else "packages-x64")
 PREFIX = os.path.join(BUILD, "wine", "prefix")
 DRIVE_C = os.path.join(PREFIX, "drive_c")
 INSTALL_DIR = os.path.join(DRIVE_C, "Program Files", "Vantrel 2 Demo")

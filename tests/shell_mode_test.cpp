@@ -65,11 +65,14 @@ struct ShellClassCase {
     bool hasIcon;
 };
 
+// Frames and pictures keep their table's address: as many extra bytes as a pointer has.
+const int pointerBytes = sizeof(void *);
+
 const ShellClassCase shellClasses[] = {
     {shellClassName, MainWndProc, 0, 0, LTGRAY_BRUSH, true},
     {"PinballShellBackgroundClass", BackgroundWndProc, 0, 0, BLACK_BRUSH, false},
-    {"PinballShellPictureFrameClass", PictureFrameWndProc, CS_OWNDC, 4, DKGRAY_BRUSH, false},
-    {"PinballShellPictureClass", PictureWndProc, CS_DBLCLKS, 4, GRAY_BRUSH, false},
+    {"PinballShellPictureFrameClass", PictureFrameWndProc, CS_OWNDC, pointerBytes, DKGRAY_BRUSH, false},
+    {"PinballShellPictureClass", PictureWndProc, CS_DBLCLKS, pointerBytes, GRAY_BRUSH, false},
 };
 
 TEST_F(ShellModeInProcess, RegistersTheFourClassesAndTakesThemAwayAgain)

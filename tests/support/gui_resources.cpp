@@ -6,9 +6,10 @@
 
 namespace {
 
-// Where the 32-bit PEB keeps the handle table, and the table's shape: 65536 entries of 24
-// bytes, whose byte 14, the object's type, is 0 for a free entry.
-const DWORD gdiTableInPeb = 0x94;
+// Where the PEB keeps the address of the handle table (the PEB of a 64-bit process is laid
+// out wider; the program counted is built as this one is), and the table's shape, the same for
+// both: 65536 entries of 24 bytes, whose byte 14, the object's type, is 0 for a free entry.
+const DWORD gdiTableInPeb = sizeof(void *) == 8 ? 0xF8 : 0x94;
 const DWORD gdiTableEntries = 0x10000;
 const DWORD gdiEntrySize = 24;
 const DWORD gdiTypeOffset = 14;
@@ -20,12 +21,12 @@ int liveEntriesOfGdiTable(HANDLE process)
     if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0 ||
         basic.PebBaseAddress == NULL)
         return -1;
-    DWORD table = 0;
+    ULONG_PTR table = 0;
     SIZE_T read = 0;
     if (!ReadProcessMemory(process, (const BYTE *)basic.PebBaseAddress + gdiTableInPeb, &table, sizeof table, &read) || table == 0)
         return -1;
     std::vector<BYTE> entries(gdiTableEntries * gdiEntrySize);
-    if (!ReadProcessMemory(process, (const void *)(ULONG_PTR)table, entries.data(), entries.size(), &read))
+    if (!ReadProcessMemory(process, (const void *)table, entries.data(), entries.size(), &read))
         return -1;
     int live = 0;
     for (DWORD i = 0; i < gdiTableEntries; i++)
