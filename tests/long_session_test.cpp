@@ -99,4 +99,37 @@ TEST_F(LongSession, FlashingWindowHoldsNoMoreAsTimeGoesBy)
     EXPECT_LE(longestAnswer, answerBoundMs);
 }
 
+// A display change builds the palette, the background and every picture anew and moves every
+// window: what it makes replaces what was there, so the shell's GDI objects and windows stay
+// where they were however often it comes. Tables with a picture, with a missing picture file
+// and without one, so that pictures and both kinds of placeholder are remade.
+TEST_F(LongSession, DisplayChangesHoldNoMoreObjects)
+{
+    std::string picture = buildDirectory() + "resources\\art\\no_pb.bmp";
+    for (int i = 0; i < 4; i++)
+        addTable("Picture " + std::to_string(i), tableProgramPath(), i, picture);
+    addTable("Missing Picture", tableProgramPath(), 4, picture + ".missing");
+    addTable("No Picture", "E:\\NONE\\none.exe", 5);
+    ASSERT_TRUE(startShell());
+    ASSERT_EQ(frames().size(), 6u);
+    HANDLE process = shell->info.hProcess;
+    // Settled: the answer to a sent message comes once the paints before it are done.
+    ASSERT_GE(answerMs(window, answerTimeoutMs), 0);
+    Sleep(500);
+    int gdiBefore = gdiObjectsOf(process), userBefore = userObjectsOf(process);
+    ASSERT_GT(gdiBefore, 0) << "the shell's GDI objects cannot be counted";
+    ASSERT_GT(userBefore, 0) << "the shell's windows cannot be counted";
+    const int changes = 20;
+    for (int i = 0; i < changes; i++)
+        sendDisplayChange();
+    ASSERT_GE(answerMs(window, answerTimeoutMs), 0);
+    Sleep(500);
+    int gdiAfter = gdiObjectsOf(process), userAfter = userObjectsOf(process);
+    printf("[ figures  ] %d display changes: GDI objects %d -> %d, USER objects %d -> %d\n", changes, gdiBefore,
+           gdiAfter, userBefore, userAfter);
+    EXPECT_EQ(gdiAfter, gdiBefore);
+    EXPECT_EQ(userAfter, userBefore);
+    EXPECT_EQ(frames().size(), 6u);
+}
+
 } // namespace

@@ -55,6 +55,18 @@ protected:
 
     HWND waitForShellWindowShown() const { return waitForWindow(shellClassName, shell->id(), 0); }
 
+    // The window shown after the movie is ready for the keyboard as one shown without it:
+    // Cancel, the default button, has the focus.
+    ::testing::AssertionResult cancelHasTheFocus()
+    {
+        if (!waitUntil([this] { return focus() == cancelButton(); }, 2000))
+            return ::testing::AssertionFailure() << "the focus is on \"" << windowText(focus()) << "\" ("
+                                                 << focus() << "), not on Cancel";
+        if (!isDefaultButton(cancelButton()))
+            return ::testing::AssertionFailure() << "Cancel is not the default button";
+        return ::testing::AssertionSuccess();
+    }
+
     ::testing::AssertionResult closeAndEnd()
     {
         closeShellWindow(window);
@@ -84,6 +96,7 @@ TEST_F(LogoMovieRun, PlainStartPlaysTheMovieCentredOnBlackThenShowsTheWindow)
 
     ASSERT_TRUE(waitForMainWindow(startTimeoutMs));
     EXPECT_GE(GetTickCount() - started, 2000u) << "the movie ended long before its end";
+    EXPECT_TRUE(cancelHasTheFocus());
     EXPECT_TRUE(waitUntil([this] { return !IsWindow(backdrop); }, 2000))
         << "the black window stayed";
     EXPECT_TRUE(closeAndEnd());
@@ -131,6 +144,7 @@ TEST_F(LogoMovieRun, KeyClickOrCloseEndsTheMovieAtOnce)
         }
         EXPECT_TRUE(waitForMainWindow(earlyEndMs)) << "no window soon after the interruption";
         EXPECT_LT(GetTickCount() - sent, earlyEndMs);
+        EXPECT_TRUE(cancelHasTheFocus());
         EXPECT_TRUE(waitUntil([this] { return !IsWindow(backdrop); }, 2000))
             << "the black window stayed";
         EXPECT_TRUE(closeAndEnd());

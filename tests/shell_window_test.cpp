@@ -216,6 +216,49 @@ TEST_F(ShellChoice, ArrowsStepInCatalogueOrderWithoutWrapping)
     EXPECT_EQ(focus(), background());
 }
 
+// A held arrow repeats: every key-down of the keyboard's auto-repeat moves the selection on
+// before the key is let go, and letting it go moves nothing.
+TEST_F(ShellChoice, HeldArrowMovesAtEveryRepeat)
+{
+    addPlayableTables("tables");
+    ASSERT_TRUE(startShell());
+    ASSERT_TRUE(focusPictures());
+    struct Hold {
+        WORD key;
+        std::vector<const char *> selected; // after each key-down
+    } holds[] = {
+        {VK_RIGHT, {"Bravo", "Charlie", "Delta"}},
+        {VK_UP, {"Charlie", "Bravo"}},
+    };
+    for (const Hold &hold : holds) {
+        for (const char *next : hold.selected) {
+            SCOPED_TRACE(next);
+            holdKey(hold.key);
+            EXPECT_TRUE(waitUntil([&] { return labelText() == next; }, inputTimeoutMs))
+                << "label \"" << labelText() << "\" while the key is held";
+        }
+        releaseKey(hold.key);
+        Sleep(200);
+        EXPECT_EQ(labelText(), hold.selected.back()) << "letting the key go moved the selection";
+    }
+}
+
+// With no table in the catalogue the pictures take the focus and select nothing: the label
+// stays empty and OK disabled.
+TEST_F(ShellWindow, EmptyCatalogueSelectsNothing)
+{
+    ASSERT_TRUE(startShell());
+    ASSERT_TRUE(frames().empty());
+    ASSERT_TRUE(bringToFront(window, inputTimeoutMs));
+    pressKey(VK_TAB);
+    ASSERT_TRUE(waitUntil([this] { return focus() == background(); }, inputTimeoutMs))
+        << "the background did not take the focus";
+    // The answer to a sent message comes after the focus change has been handled.
+    SendMessageA(window, WM_NULL, 0, 0);
+    EXPECT_EQ(labelText(), "");
+    EXPECT_FALSE(IsWindowEnabled(okButton()));
+}
+
 // Tab goes round the controls that take it: OK only once a table is selected.
 TEST_F(ShellChoice, TabMovesTheFocusRoundTheControls)
 {

@@ -4,11 +4,15 @@
 #include "tests/support/input.h"
 #include "tests/support/screen_pictures.h"
 #include "tests/support/shell_session.h"
+#include "tests/support/shell_window.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 // What the player sees of the real shell, read back from the screen: frames, pictures,
@@ -125,6 +129,71 @@ std::set<COLORREF> ringColours(const Capture &frame)
     return colours;
 }
 
+// A colour that the shell never shows.
+const COLORREF markerColour = RGB(255, 0, 255);
+
+// How many pixels of `window` on the screen show the marker, outside its children.
+int markedPixels(HWND window)
+{
+    RECT area;
+    GetWindowRect(window, &area);
+    Capture shown = captureScreen(area);
+    std::vector<RECT> children;
+    for (HWND child : childrenOf(window)) {
+        RECT place;
+        GetWindowRect(child, &place);
+        OffsetRect(&place, -area.left, -area.top);
+        children.push_back(place);
+    }
+    int marked = 0;
+    for (int y = 0; y < shown.height; y++)
+        for (int x = 0; x < shown.width; x++) {
+            POINT at = {x, y};
+            marked += shown.at(x, y) == markerColour &&
+                      std::none_of(children.begin(), children.end(), [&](const RECT &r) { return PtInRect(&r, at); });
+        }
+    return marked;
+}
+
+// Paints what the shell shows of `target` (its client area, less its children) with the
+// marker, from this process, behind the shell's back: only a paint of the shell's own takes
+// it off the screen again. The number of marked pixels that the screen shows.
+int paintMarker(HWND target)
+{
+    HDC dc = GetDC(target);
+    RECT client;
+    GetClientRect(target, &client);
+    HBRUSH brush = CreateSolidBrush(markerColour);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    ReleaseDC(target, dc);
+    int marked = 0;
+    waitUntil([&] { return (marked = markedPixels(target)) > 0; }, waitMs);
+    return marked;
+}
+
+// A small window of this test, clear of the shell's, with a thread of its own to answer its
+// messages: another program's window as far as the shell can tell.
+struct OtherWindow {
+    std::atomic<HWND> handle{NULL};
+    std::thread thread{[this] {
+        HWND made = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, NULL, NULL,
+                                    GetModuleHandleA(NULL), NULL);
+        handle = made;
+        MSG message;
+        while (made != NULL && GetMessageA(&message, NULL, 0, 0) > 0)
+            DispatchMessageA(&message);
+        DestroyWindow(made);
+    }};
+
+    OtherWindow() { waitUntil([this] { return handle != NULL; }, waitMs); }
+    ~OtherWindow()
+    {
+        PostMessageA(handle, WM_QUIT, 0, 0);
+        thread.join();
+    }
+};
+
 // The real shell with a catalogue of the test's own, on a display of the depth that the
 // harness was given in PINBALL_XVFB_DEPTH (8 unless set).
 class ShellOnScreen : public ShellSession {
@@ -215,6 +284,67 @@ TEST_F(FrameColours, SelectedFlashesWhileTheBackgroundHasTheFocusIsGreyWhileOkHa
     }
 }
 
+// The frame left behind is repainted black at once, whatever colour its last flash drew (one
+// of the flash colours is black, so it is left several times).
+TEST_F(FrameColours, FrameLeftBehindTurnsBlack)
+{
+    const char *names[] = {"Alpha", "Beta", "Gamma"};
+    for (const char *name : names)
+        addTable(name, "C:\\Tables\\table.exe", 1);
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(select(0));
+    const std::set<COLORREF> black = {RGB(0, 0, 0)};
+    struct Step {
+        WORD key;
+        int from, to;
+    } steps[] = {{VK_RIGHT, 0, 1}, {VK_RIGHT, 1, 2}, {VK_LEFT, 2, 1}, {VK_LEFT, 1, 0},
+                 {VK_RIGHT, 0, 1}, {VK_LEFT, 1, 0}};
+    for (const Step &step : steps) {
+        SCOPED_TRACE(std::string("from ") + names[step.from] + " to " + names[step.to]);
+        Sleep(100); // a few flashes on the frame about to be left
+        pressKey(step.key);
+        ASSERT_TRUE(waitUntil([&] { return labelText() == names[step.to]; }, waitMs)) << labelText();
+        EXPECT_TRUE(waitUntil([&] { return ringColours(captureWindow(frames()[step.from])) == black; }, 1000))
+            << "the frame left shows " << coloursText(ringColours(captureWindow(frames()[step.from])));
+    }
+}
+
+// Another program in front takes the keyboard from the pictures: the selected frame stands
+// grey until the shell is in front again, when it flashes once more.
+TEST_F(FrameColours, GreyWhileAnotherProgramIsActiveFlashingAgainAfter)
+{
+    for (const char *name : {"Alpha", "Beta"})
+        addTable(name, "C:\\Tables\\table.exe", 1);
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(select(1));
+    HWND frame = frames()[1];
+    const std::set<COLORREF> grey = {RGB(128, 128, 128)};
+    auto flashes = [&] {
+        std::set<std::set<COLORREF>> seen;
+        for (int sample = 0; sample < 40 && seen.size() < 3; sample++) {
+            seen.insert(ringColours(captureWindow(frame)));
+            Sleep(25);
+        }
+        return seen.size() >= 3;
+    };
+    ASSERT_TRUE(flashes()) << "the selected frame does not flash";
+
+    OtherWindow other;
+    ASSERT_TRUE(bringToFront(other.handle, waitMs));
+    EXPECT_TRUE(waitUntil([&] { return ringColours(captureWindow(frame)) == grey; }, waitMs))
+        << coloursText(ringColours(captureWindow(frame)));
+    for (int sample = 0; sample < 10; sample++) {
+        SCOPED_TRACE(sample);
+        EXPECT_EQ(ringColours(captureWindow(frame)), grey);
+        Sleep(25);
+    }
+
+    ASSERT_TRUE(bringToFront(window, waitMs));
+    EXPECT_TRUE(waitUntil([&] { return focus() == background(); }, waitMs));
+    EXPECT_TRUE(flashes()) << "the frame does not flash again";
+    EXPECT_EQ(labelText(), "Beta");
+}
+
 // On an 8-bit display Wine 8 draws every window into a buffer with a fixed colour table and
 // shows that buffer in the 20 static colours only, whatever palette is realised (see
 // tools/palette_probe), so the exact colours are read on a 24-bit display.
@@ -285,6 +415,106 @@ TEST_F(Placeholders, CarryTheNameWrappedAndCentredOnTheArtOfTheTablesDrive)
         EXPECT_TRUE(waitUntil([&] { return (bool)showsPlaceholder(captureWindow(pictures[i]), art, c.name); }, waitMs))
             << showsPlaceholder(captureWindow(pictures[i]), art, c.name).message();
     }
+}
+
+
+// The shell's own repaints, seen by painting a marker over its windows from this test: a
+// repaint takes the marker away, and where none is due the marker stays.
+class Repaints : public ShellOnScreen {
+protected:
+    // Whether the shell takes the marker off every window of `marked` soon after `message`
+    // (it is not when the marker is still all there after a while).
+    ::testing::AssertionResult repaintsOn(UINT message, WPARAM wParam, const std::vector<HWND> &marked,
+                                          bool repaint)
+    {
+        std::vector<int> before;
+        for (HWND each : marked) {
+            before.push_back(paintMarker(each));
+            if (before.back() == 0)
+                return ::testing::AssertionFailure() << "the marker did not reach the screen";
+        }
+        SendMessageA(window, message, wParam, 0);
+        for (size_t i = 0; i < marked.size(); i++) {
+            if (repaint && !waitUntil([&] { return markedPixels(marked[i]) == 0; }, waitMs))
+                return ::testing::AssertionFailure()
+                       << "window " << i << " still shows " << markedPixels(marked[i]) << " marked pixels";
+        }
+        if (!repaint) {
+            answerMs(window, waitMs);
+            Sleep(500);
+            for (size_t i = 0; i < marked.size(); i++)
+                if (markedPixels(marked[i]) != before[i])
+                    return ::testing::AssertionFailure()
+                           << "window " << i << " was repainted: " << markedPixels(marked[i]) << " of "
+                           << before[i] << " marked pixels left";
+        }
+        return ::testing::AssertionSuccess();
+    }
+};
+
+// A new palette, or one that another window changed, repaints the background, which realises
+// the shell's palette as it paints; a change that the shell made itself is left alone, or
+// the shell would repaint for ever on a palette display.
+TEST_F(Repaints, PaletteMessagesRepaintTheBackgroundUnlessTheShellChangedThePalette)
+{
+    addTable("Alpha", "C:\\Tables\\alpha.exe", 1);
+    ASSERT_NO_FATAL_FAILURE(start());
+    OtherWindow other;
+    const struct {
+        const char *name;
+        UINT message;
+        HWND changer;
+        bool repaint;
+    } cases[] = {
+        {"palette changed by the shell", WM_PALETTECHANGED, window, false},
+        {"new palette", WM_QUERYNEWPALETTE, NULL, true},
+        {"palette changed by another window", WM_PALETTECHANGED, other.handle, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(repaintsOn(c.message, (WPARAM)c.changer, {background()}, c.repaint));
+    }
+    // The repaint shows the art again.
+    IndexedPicture art = resourcePicture("BKGND_BMP");
+    EXPECT_TRUE(sameCorner(captureWindow(background()), art, 100, 100));
+}
+
+// The shell coming to the front repaints every frame and every picture; going behind another
+// program repaints nothing.
+TEST_F(Repaints, ActivationRepaintsEveryFrameAndPicture)
+{
+    IndexedPicture picture = patternPicture(120, 120, 5);
+    TempFile file(bitmapFile(picture));
+    addTable("Alpha", "C:\\Tables\\alpha.exe", 1, file.path);
+    addTable("Beta", "C:\\Tables\\beta.exe", 2);
+    addTable("Gamma", "E:\\GAMMA\\gamma.exe", 3);
+    ASSERT_NO_FATAL_FAILURE(start());
+    std::vector<HWND> marked;
+    for (size_t i = 0; i < pictures.size(); i++) {
+        marked.push_back(frames()[i]);
+        marked.push_back(pictures[i]);
+    }
+    EXPECT_TRUE(repaintsOn(WM_ACTIVATEAPP, FALSE, marked, false)) << "deactivated";
+    EXPECT_TRUE(repaintsOn(WM_ACTIVATEAPP, TRUE, marked, true)) << "activated";
+    EXPECT_TRUE(showsPicture(captureWindow(pictures[0]), picture));
+}
+
+class LabelColours : public ShellOnScreen {};
+
+// The label's text stands on the window's light grey, with no box of another colour around it.
+TEST_F(LabelColours, TextStandsOnTheWindowsGrey)
+{
+    addTable("Midnight Carnival", "C:\\Tables\\carnival.exe", 1);
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(select(0));
+    const COLORREF lightGrey = RGB(192, 192, 192);
+    RECT area;
+    GetWindowRect(label(), &area);
+    // A margin of the window's own surface around the label.
+    InflateRect(&area, 2, 2);
+    Capture shown = settled(area);
+    std::set<COLORREF> found(shown.pixels.begin(), shown.pixels.end());
+    EXPECT_EQ(found, (std::set<COLORREF>{lightGrey, RGB(0, 0, 0)})) << coloursText(found);
 }
 
 class DisplayChange : public ShellOnScreen {};

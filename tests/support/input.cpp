@@ -63,6 +63,16 @@ void pressKey(WORD key, WORD modifier)
         sendKey(modifier, KEYEVENTF_KEYUP);
 }
 
+void holdKey(WORD key)
+{
+    sendKey(key, 0);
+}
+
+void releaseKey(WORD key)
+{
+    sendKey(key, KEYEVENTF_KEYUP);
+}
+
 bool clickWindow(HWND window)
 {
     return pressButtonAt(window, centreOf(window), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);

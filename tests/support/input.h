@@ -12,6 +12,10 @@
 bool bringToFront(HWND window, DWORD timeoutMs);
 // Presses and releases `key`, holding `modifier` (a virtual key, 0 for none) meanwhile.
 void pressKey(WORD key, WORD modifier = 0);
+// Presses `key` and leaves it down, as a player holding it does: each further call repeats it,
+// as the keyboard's auto-repeat would, until releaseKey.
+void holdKey(WORD key);
+void releaseKey(WORD key);
 // Clicks, or double-clicks, the left button at the centre of `window` once nothing covers
 // that point; false when something still did after a while.
 bool clickWindow(HWND window);
