@@ -194,7 +194,9 @@ struct OtherWindow {
     OtherWindow() { waitUntil([this] { return handle != NULL; }, waitMs); }
     ~OtherWindow()
     {
-        PostMessageA(handle, WM_QUIT, 0, 0);
+        // Without a window the thread has ended already.
+        if (handle != NULL)
+            PostMessageA(handle, WM_QUIT, 0, 0);
         thread.join();
     }
 };
