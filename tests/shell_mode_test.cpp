@@ -21,6 +21,7 @@
 #include "ui/shell_state.h"
 
 #include <atomic>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -296,6 +297,99 @@ TEST_F(ShellModeInProcess, FrameFlashesEvery25MsAlsoAfterAMessageSentFromAnother
     EXPECT_LE(changesBefore, most) << "the frame flashed faster than every 25 ms";
     EXPECT_GE(changesAfter, 5) << "the frame stopped flashing after a sent message";
     EXPECT_LE(changesAfter, most);
+    currentSelection = NULL;
+    resetCatalogue();
+}
+
+// How many colours of the shell's palette the system palette lacks.
+int missingShellColours(HWND window)
+{
+    PALETTEENTRY shell[256], system[256];
+    UINT count = GetPaletteEntries(ShellPalette, 0, 256, shell);
+    HDC dc = GetDC(window);
+    UINT systemCount = GetSystemPaletteEntries(dc, 0, 256, system);
+    ReleaseDC(window, dc);
+    std::set<COLORREF> present;
+    for (UINT i = 0; i < systemCount; i++)
+        present.insert(RGB(system[i].peRed, system[i].peGreen, system[i].peBlue));
+    int missing = 0;
+    for (UINT i = 0; i < count; i++)
+        missing += present.count(RGB(shell[i].peRed, shell[i].peGreen, shell[i].peBlue)) == 0;
+    return missing;
+}
+
+// Fills the system palette with colours of no background, as another program's palette would.
+void realiseOtherColours(HWND window)
+{
+    struct {
+        WORD palVersion;
+        WORD palNumEntries;
+        PALETTEENTRY entries[236];
+    } other = {0x300, 236, {}};
+    for (int i = 0; i < 236; i++)
+        other.entries[i] = {(BYTE)i, (BYTE)(255 - i), (BYTE)(i * 7 + 3), PC_NOCOLLAPSE};
+    HPALETTE palette = CreatePalette((LOGPALETTE *)&other);
+    HDC dc = GetDC(window);
+    HPALETTE previous = SelectPalette(dc, palette, FALSE);
+    RealizePalette(dc);
+    SelectPalette(dc, previous, FALSE);
+    ReleaseDC(window, dc);
+    DeleteObject(palette);
+}
+
+// On a palette display the background's repaint realises the shell's palette again: after a
+// new palette, or after another program changed the system palette, the shell's colours are
+// back in it. A change that the shell made itself repaints nothing, and leaves the colours
+// that another program put there.
+TEST_F(ShellModeInProcess, PaletteMessagesRealiseTheShellsPaletteThroughTheBackground)
+{
+    HDC screen = GetDC(NULL);
+    bool paletteDisplay = (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+    ReleaseDC(NULL, screen);
+    if (!paletteDisplay)
+        GTEST_SKIP() << "the display has no palette";
+    catalogueOfOneTable();
+    struct Case {
+        const char *name;
+        UINT message;
+        bool fromShell, realised;
+        int missingBefore = -1, missingAfter = -1;
+    } cases[] = {
+        {"palette changed by the shell", WM_PALETTECHANGED, true, false},
+        {"new palette", WM_QUERYNEWPALETTE, false, true},
+        {"palette changed by another window", WM_PALETTECHANGED, false, true},
+    };
+    std::thread player([&cases] {
+        HWND shown = waitForWindow(shellClassName, GetCurrentProcessId(), 10000);
+        // Settled: the answer comes once the paints of the window's showing are done.
+        SendMessageA(shown, WM_NULL, 0, 0);
+        for (Case &c : cases) {
+            if (shown == NULL)
+                break;
+            realiseOtherColours(shown);
+            c.missingBefore = missingShellColours(shown);
+            SendMessageA(shown, c.message, (WPARAM)(c.fromShell ? shown : GetDesktopWindow()), 0);
+            if (c.realised)
+                waitUntil([&] { return missingShellColours(shown) == 0; }, 2000);
+            else
+                Sleep(300);
+            c.missingAfter = missingShellColours(shown);
+        }
+        if (shown)
+            PostMessageA(shown, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(runShellMode(), 0);
+    player.join();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        // Realised through the shell's own window, the other colours must stay until a message
+        // makes the shell realise its palette again.
+        EXPECT_GT(c.missingBefore, 100) << "the other colours did not stay in the system palette";
+        if (c.realised)
+            EXPECT_EQ(c.missingAfter, 0);
+        else
+            EXPECT_EQ(c.missingAfter, c.missingBefore);
+    }
     currentSelection = NULL;
     resetCatalogue();
 }
