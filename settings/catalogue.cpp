@@ -155,6 +155,11 @@ int tableOnMedia(const TableEntry *table)
     return table->driveType == DRIVE_REMOVABLE || table->driveType == DRIVE_CDROM;
 }
 
+const char *labelToMatch(const char *cdLabel)
+{
+    return lstrcmpA(cdLabel, loadString(IDS_UNKNOWN_CD)) == 0 ? NULL : cdLabel;
+}
+
 char *driveRootEnd(char *path)
 {
     /* The first character is a drive letter or the start of a root; it is never looked at. */

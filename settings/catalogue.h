@@ -37,6 +37,10 @@ void loadCatalogue(void);
 /* 1 when the table's executable lies on a removable or CD-ROM drive, whose disc may be out. */
 int tableOnMedia(const TableEntry *table);
 
+/* The label that a table's disc must carry to be taken from another drive: its "Table CD", or
+   NULL for the default label, with which the path alone decides. */
+const char *labelToMatch(const char *cdLabel);
+
 /* Where the root of `path` ends: past the first character and every "\" or ":" after it. */
 char *driveRootEnd(char *path);
 /* GetDriveTypeA for the root of `path`; the path is cut there for the call and restored. */

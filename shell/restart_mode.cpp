@@ -1,7 +1,9 @@
 #include "shell/restart_mode.h"
 
 #include "common/src/memory.h"
+#include "settings/catalogue.h"
 #include "settings/settings_store.h"
+#include "settings/string_table.h"
 #include "shell/table_launch.h"
 
 #include <windows.h>
@@ -23,6 +25,18 @@ int endRestart(char *exePath, char *tableKey, int *exitStatus)
     return 1;
 }
 
+/* A table whose disc is now in another drive than the one its path names is started from
+   there, as from the window. Without memory for the label it is asked for where it was. */
+void findTableDisc(const char *tableKey, char *exePath)
+{
+    char *label = static_cast<char *>(memoryalloc(textBufferSize));
+    if (!label)
+        return;
+    readSettingString(tableKey, "Table CD", label, loadString(IDS_UNKNOWN_CD), textBufferSize);
+    findOnAnotherDisc(exePath, labelToMatch(label));
+    memoryfree(label);
+}
+
 }
 
 int runRestartMode(int *exitStatus)
@@ -40,6 +54,8 @@ int runRestartMode(int *exitStatus)
         return 0;
     }
     readSettingString(tableKey, "Table Exe", exePath, "", textBufferSize);
+    if (exePath[0] && !executablePresent(exePath))
+        findTableDisc(tableKey, exePath);
     if (exePath[0] && runTable(exePath))
         waitWhileMessageQueued(restartWaitMs);
     return endRestart(exePath, tableKey, exitStatus);

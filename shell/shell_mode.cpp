@@ -68,7 +68,7 @@ void runConfirmedTable()
     if (!launchConfirmed || currentSelection->tableId == (int)preselectTableId)
         return;
     closeCaller();
-    runTable(currentSelection->exePath);
+    runTable(checkedExePath);
 }
 
 void takeDown()

@@ -1,5 +1,6 @@
 #include "shell/table_launch.h"
 
+#include "common/src/disc_search.h"
 #include "common/src/memory.h"
 #include "common/src/open_file.h"
 #include "settings/catalogue.h"
@@ -47,6 +48,8 @@ bool appendWhole(char *buffer, const char *text, int size)
 
 }
 
+char checkedExePath[textBufferSize] = "";
+
 int executablePresent(const char *exePath)
 {
     HFILE file = openForReading(exePath);
@@ -85,14 +88,25 @@ int makeModulePath(char *buffer, const char *fileName, int size)
     return 0;
 }
 
+int findOnAnotherDisc(char *exePath, const char *label)
+{
+    DiscSurvey survey;
+    surveyDiscDrives(&survey);
+    return pathOnDiscDrive(&survey, exePath) && moveToOtherDisc(&survey, exePath, label);
+}
+
+/* Each retry looks at the drives again: a disc may have come into any of them. */
 int checkTablePresent(void)
 {
     const TableEntry *table = currentSelection;
+    lstrcpynA(checkedExePath, table->exePath, textBufferSize);
     while (!executablePresent(table->exePath)) {
         if (!tableOnMedia(table)) {
             showMessage(IDS_TABLE_NOT_FOUND, IDS_ERROR_CAPTION, errorBoxFlags, table->exePath);
             return 0;
         }
+        if (findOnAnotherDisc(checkedExePath, labelToMatch(table->cdLabel)))
+            return 1;
         if (showMessage(IDS_INSERT_CD, IDS_TITLE, cdPromptFlags, table->cdLabel) != IDOK)
             return 0;
     }

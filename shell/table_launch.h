@@ -7,9 +7,19 @@
    0 when it fits; 1 otherwise, the buffer then holding what could be made of it. */
 int makeModulePath(char *buffer, const char *fileName, int size);
 
-/* 1 when the executable of currentSelection is there, asking for its CD while it is missing
-   from a removable or CD-ROM drive; 0 when it is not (the user was told, or cancelled). */
+/* Where the checked table is started from: its own path, or the same path on the drive that
+   holds its disc now. The catalogue keeps the path it had. */
+extern char checkedExePath[textBufferSize];
+
+/* 1 when the executable of currentSelection is there, in its own place or on its disc in
+   another removable or CD-ROM drive (checkedExePath says where), asking for its CD while no
+   drive has it; 0 when it is not (the user was told, or cancelled). */
 int checkTablePresent(void);
+
+/* When `exePath` is missing from its removable or CD-ROM drive: the same path on the first other
+   such drive, in letter order, that holds it on a disc labelled `label` (any disc when NULL):
+   only the drive letter of `exePath` is changed. 1 when the path now names a file there. */
+int findOnAnotherDisc(char *exePath, const char *label);
 
 /* 1 when the executable opens for reading, as the shell tests it before accepting a table. */
 int executablePresent(const char *exePath);

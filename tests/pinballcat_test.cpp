@@ -293,6 +293,63 @@ TEST_F(Pinballcat, CheckGivesOneLineATableAndFailsOnABrokenOne)
     EXPECT_EQ(cat("check").status, 0u);
 }
 
+// A disc mounted in another drive: check says where the shell finds the table and its picture,
+// and drive moves the table there in one command, the picture with it when it lies on the same
+// drive; nothing else is written.
+TEST_F(Pinballcat, CheckFindsTheDiscInAnotherDriveAndDriveMovesTheTable)
+{
+    emptyDisc('E');
+    emptyDisc('F');
+    ASSERT_TRUE(putOnDisc("SPACE\\space.exe", "table", 'F'));
+    Bytes picture = goodPicture();
+    ASSERT_TRUE(putOnDisc("SPACE\\space.bmp", std::string(picture.begin(), picture.end()), 'F'));
+    addTable(0, "Space", "E:\\SPACE\\space.exe");
+    setRegString("Space", "Table Bitmap", "E:\\SPACE\\space.bmp");
+    setRegString("Space", "Table CD", secondDiscLabel);
+    addTable(1, "Local", "C:\\Tables\\local.exe");
+    setRegString("Local", "Table Bitmap", "C:\\Tables\\local.bmp");
+
+    ConsoleRun run = cat("check");
+    EXPECT_EQ(run.output.substr(0, run.output.find('\n') + 1),
+              "ok    Table0 Space Table: executable found on the disc in drive F:\\, which the shell "
+              "starts it from: F:\\SPACE\\space.exe; picture loads from the disc in drive F:\\\n");
+    std::string exe, bitmap;
+
+    EXPECT_EQ(done("drive \"Space Table\" f:"), "moved Space Table to drive F: F:\\SPACE\\space.exe\n"
+                                      "    picture F:\\SPACE\\space.bmp\n");
+    ASSERT_TRUE(getRegString("Space", "Table Exe", &exe));
+    ASSERT_TRUE(getRegString("Space", "Table Bitmap", &bitmap));
+    EXPECT_EQ(exe, "F:\\SPACE\\space.exe");
+    EXPECT_EQ(bitmap, "F:\\SPACE\\space.bmp");
+    EXPECT_EQ(done("drive \"Local Table\" D"), "moved Local Table to drive D: D:\\Tables\\local.exe\n"
+                                     "    picture D:\\Tables\\local.bmp\n");
+    setRegString("Local", "Table Bitmap", "C:\\Pictures\\local.bmp");
+    EXPECT_EQ(done("drive \"Local Table\" E:\\"), "moved Local Table to drive E: E:\\Tables\\local.exe\n");
+    ASSERT_TRUE(getRegString("Local", "Table Bitmap", &bitmap));
+    EXPECT_EQ(bitmap, "C:\\Pictures\\local.bmp") << "a picture on another drive stays";
+
+    addTable(2, "Share", "\\\\server\\tables\\share.exe");
+    struct Case {
+        const char *arguments;
+        const char *message;
+    } refusals[] = {
+        {"drive Nowhere F", "no table is named \"Nowhere\""},
+        {"drive \"Space Table\" 1", "the drive must be a letter from A to Z"},
+        {"drive \"Space Table\" FF", "the drive must be a letter from A to Z"},
+        {"drive \"Space Table\"", "drive needs a table's name and a drive letter"},
+        {"drive \"Share Table\" F", "is on no lettered drive"},
+    };
+    std::string before = done("list");
+    for (const Case &c : refusals) {
+        SCOPED_TRACE(c.arguments);
+        ConsoleRun refused = cat(c.arguments);
+        EXPECT_EQ(refused.status, 2u);
+        EXPECT_NE(refused.errors.find(c.message), std::string::npos) << refused.errors;
+    }
+    EXPECT_EQ(done("list"), before);
+    emptyDisc('F');
+}
+
 TEST_F(Pinballcat, CheckTellsWhatRestartWillDoWithTheLastTablePlayed)
 {
     std::string exe = copyTableProgram("checked.exe");

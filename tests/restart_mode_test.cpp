@@ -4,6 +4,7 @@
 #include "settings/string_table.h"
 #include "shell/globals.h"
 #include "shell/restart_mode.h"
+#include "tests/support/cdrom.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/settings_fixture.h"
@@ -118,6 +119,45 @@ TEST_F(RestartMode, LastTableRunsAgainThenWaitsOnlyWhileAMessageIsQueued)
                                                                 "show 5"}));
         EXPECT_TRUE(endStartedTableProgram(10000));
         EXPECT_TRUE(answerer.finish().empty());
+    }
+}
+
+// The last table's disc mounted in F: instead of E:, where its path lies: restart mode starts it
+// from F: when the disc carries the table's label, and reports it missing when it does not.
+TEST_F(RestartMode, LastTableOnItsDiscInAnotherDriveRunsFromThere)
+{
+    for (const char *tableLabel : {secondDiscLabel, "Vantrel2 Disc 3"}) {
+        SCOPED_TRACE(tableLabel);
+        bool taken = tableLabel == secondDiscLabel;
+        emptyDisc('E');
+        emptyDisc('F');
+        // The folder is made by writing the file first; the table program then replaces it.
+        ASSERT_TRUE(putOnDisc("TWO\\two.exe", "", 'F'));
+        ASSERT_TRUE(CopyFileA(tableProgramPath().c_str(), (discFolder('F') + "TWO\\two.exe").c_str(),
+                              FALSE));
+        setSettingsBase(loadString(IDS_SETTINGS_KEY));
+        setRegString("", "Last Table Played", "Table Two");
+        setRegString("Table Two", "Table Exe", "E:\\TWO\\two.exe");
+        setRegString("Table Two", "Table CD", tableLabel);
+        const std::string log = freshTableLogPath("restart_disc");
+        ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
+        BoxAnswerer answerer({"OK"});
+        int status = 77;
+        EXPECT_EQ(runRestartMode(&status), 1);
+        const std::vector<MessageBoxContent> &boxes = answerer.finish();
+        if (taken) {
+            EXPECT_TRUE(boxes.empty());
+            ASSERT_TRUE(waitForTableLogLine(log, "start ", 10000));
+            EXPECT_EQ(tableLogLines(log)[0], "start F:\\TWO\\two.exe -nomovie");
+            EXPECT_TRUE(endStartedTableProgram(10000));
+        } else {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, "Unable to find the pinball table: E:\\TWO\\two.exe");
+        }
+        std::string kept;
+        EXPECT_TRUE(getRegString("Table Two", "Table Exe", &kept));
+        EXPECT_EQ(kept, "E:\\TWO\\two.exe") << "the catalogue keeps its path";
+        emptyDisc('F');
     }
 }
 

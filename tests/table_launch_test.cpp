@@ -65,11 +65,13 @@ protected:
     void SetUp() override
     {
         appInstance = GetModuleHandleA(NULL);
-        emptyDisc();
+        emptyDisc('E');
+        emptyDisc('F');
     }
     void TearDown() override
     {
-        emptyDisc();
+        emptyDisc('E');
+        emptyDisc('F');
         currentSelection = nullptr;
     }
     void select(const std::string &path, const std::string &label)
@@ -128,6 +130,66 @@ TEST_F(TablePresence, TableOnTheDiscPassesWithoutAsking)
     BoxAnswerer answerer({});
     EXPECT_EQ(checkTablePresent(), 1);
     EXPECT_TRUE(answerer.finish().empty());
+}
+
+// A disc mounted in another drive than the one the table was installed from: it is started
+// from there without a question, as long as the disc carries the table's label (any label for
+// the default one); the catalogue's path stays. The disc in F: carries secondDiscLabel.
+TEST_F(TablePresence, TableOnItsDiscInAnotherDriveIsStartedFromThere)
+{
+    struct Case {
+        const char *what;
+        const char *tableLabel;
+        bool inE, inF;
+        const char *started;  // null: the CD is asked for
+    } cases[] = {
+        {"the disc in its own drive: nothing changes", "Vantrel2 Disc 2", true, true,
+         "E:\\SPACE\\table.exe"},
+        {"the disc in F:, the label in other capitals", "VANTREL2 DISC 2", false, true,
+         "F:\\SPACE\\table.exe"},
+        {"another disc in F: with the same path", "Vantrel2 Disc 3", false, true, nullptr},
+        {"the default label: the path decides", "Unrecognized CD", false, true,
+         "F:\\SPACE\\table.exe"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        emptyDisc('E');
+        emptyDisc('F');
+        if (c.inE) {
+            ASSERT_TRUE(putOnDisc("SPACE\\table.exe", "table", 'E'));
+        }
+        if (c.inF) {
+            ASSERT_TRUE(putOnDisc("SPACE\\table.exe", "table", 'F'));
+        }
+        select("E:\\SPACE\\table.exe", c.tableLabel);
+        BoxAnswerer answerer({"Cancel"});
+        EXPECT_EQ(checkTablePresent(), c.started ? 1 : 0);
+        const std::vector<MessageBoxContent> &boxes = answerer.finish();
+        if (c.started) {
+            EXPECT_TRUE(boxes.empty());
+            EXPECT_STREQ(checkedExePath, c.started);
+        } else {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, "Insert CD labeled '" + cdLabel + "'");
+        }
+        EXPECT_STREQ(table.exePath, "E:\\SPACE\\table.exe");
+    }
+}
+
+// Each retry of the prompt looks at the drives again: a disc put into F: while the prompt is
+// up is found there.
+TEST_F(TablePresence, EachRetryLooksAtTheDrivesAgain)
+{
+    select("E:\\SPACE\\table.exe", secondDiscLabel);
+    BoxAnswerer answerer({"OK", "OK"}, [](size_t box) {
+        if (box == 1) {
+            EXPECT_TRUE(putOnDisc("SPACE\\table.exe", "table", 'F'));
+        }
+    });
+    EXPECT_EQ(checkTablePresent(), 1);
+    EXPECT_EQ(answerer.finish().size(), 2u);
+    EXPECT_STREQ(checkedExePath, "F:\\SPACE\\table.exe");
+
 }
 
 TEST_F(TablePresence, MissingTableOnAFixedDiskIsReportedOnce)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/bitmap_files.h"
+#include "tests/support/cdrom.h"
 #include "tests/support/input.h"
 #include "tests/support/screen_pictures.h"
 #include "tests/support/shell_session.h"
@@ -529,6 +530,29 @@ TEST_F(LabelColours, TextStandsOnTheWindowsGrey)
         BYTE red = GetRValue(colour);
         EXPECT_TRUE(red == GetGValue(colour) && red == GetBValue(colour) && red <= 192) << colourText(colour);
     }
+}
+
+// A disc mounted in F: instead of E:, where the catalogue's paths lie: the table whose label
+// it carries shows its picture from F:, the table whose label it does not carry shows the on-CD
+// placeholder.
+TEST_F(Placeholders, GiveWayToThePictureOnTheTablesDiscInAnotherDrive)
+{
+    IndexedPicture picture = patternPicture(120, 120, 61);
+    Bytes file = bitmapFile(picture);
+    emptyDisc('E');
+    emptyDisc('F');
+    ASSERT_TRUE(putOnDisc("SPACE\\space.bmp", std::string(file.begin(), file.end()), 'F'));
+    addTable("Deep Space", "E:\\SPACE\\space.exe", 1, "E:\\SPACE\\space.bmp");
+    setRegString("Table 0", "Table CD", secondDiscLabel);
+    addTable("Other Disc", "E:\\SPACE\\space.exe", 2, "E:\\SPACE\\space.bmp");
+    setRegString("Table 1", "Table CD", "Vantrel2 Disc 3");
+    ASSERT_NO_FATAL_FAILURE(start());
+    EXPECT_TRUE(waitUntil([&] { return (bool)showsPicture(captureWindow(pictures[0]), picture); }, waitMs))
+        << showsPicture(captureWindow(pictures[0]), picture).message();
+    IndexedPicture art = resourcePicture("PB_ONCD_BMP");
+    EXPECT_TRUE(waitUntil([&] { return (bool)showsPlaceholder(captureWindow(pictures[1]), art, "Other Disc"); }, waitMs))
+        << showsPlaceholder(captureWindow(pictures[1]), art, "Other Disc").message();
+    emptyDisc('F');
 }
 
 class DisplayChange : public ShellOnScreen {};

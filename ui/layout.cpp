@@ -1,5 +1,6 @@
 #include "ui/layout.h"
 
+#include "common/src/disc_search.h"
 #include "settings/string_table.h"
 #include "shell/globals.h"
 #include "ui/picture_windows.h"
@@ -112,6 +113,8 @@ void computeLayout()
 
 void placePictureFrames()
 {
+    // The pictures of this placing look at the drives afresh, once for all of them.
+    forgetDiscSurvey();
     int n = tableCount;
     if (n < 1 || n > maxTables)
         return;

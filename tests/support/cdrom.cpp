@@ -4,28 +4,48 @@
 
 #include <windows.h>
 
-std::string discFolder()
-{
-    char unixPath[MAX_PATH] = "";
-    GetEnvironmentVariableA("PINBALL_CDROM_DIR", unixPath, sizeof unixPath);
-    return windowsPathOf(unixPath) + "\\";
-}
+namespace {
 
-bool putOnDisc(const std::string &name, const std::string &content)
+void removeContents(const std::string &folder)
 {
-    return writeWholeFile(discFolder() + name, content.data(), content.size());
-}
-
-void emptyDisc()
-{
-    std::string folder = discFolder();
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileA((folder + found.cFileName).c_str());
+        std::string name = found.cFileName;
+        if (name == "." || name == ".." || name == ".windows-label")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            removeContents(folder + name + "\\");
+            RemoveDirectoryA((folder + name).c_str());
+        } else {
+            DeleteFileA((folder + name).c_str());
+        }
     } while (FindNextFileA(search, &found));
     FindClose(search);
+}
+
+} // namespace
+
+std::string discFolder(char drive)
+{
+    char unixPath[MAX_PATH] = "";
+    GetEnvironmentVariableA(drive == 'F' ? "PINBALL_SECOND_CDROM_DIR" : "PINBALL_CDROM_DIR",
+                            unixPath, sizeof unixPath);
+    return windowsPathOf(unixPath) + "\\";
+}
+
+bool putOnDisc(const std::string &name, const std::string &content, char drive)
+{
+    std::string folder = discFolder(drive);
+    for (size_t slash = name.find('\\'); slash != std::string::npos;
+         slash = name.find('\\', slash + 1))
+        CreateDirectoryA((folder + name.substr(0, slash)).c_str(), NULL);
+    return writeWholeFile(folder + name, content.data(), content.size());
+}
+
+void emptyDisc(char drive)
+{
+    removeContents(discFolder(drive));
 }

@@ -3,14 +3,19 @@
 
 #include <string>
 
-// The folder behind drive E:, the CD-ROM drive of the test prefix: what lies in it is on the
-// disc, and an empty folder is a drive without a disc.
+// The folders behind drives E: and F:, the CD-ROM drives of the test prefix: what lies in one
+// is on its disc, and an empty folder is a drive without a disc. Wine reads a volume's label
+// once for the session of its server, so the labels stay as the prefix was made: the disc in
+// E: has none, the one in F: carries secondDiscLabel.
 
-// The folder as a Windows path (through drive Z:), with a trailing backslash.
-std::string discFolder();
-// Writes a file of that name and content onto the disc; false on failure.
-bool putOnDisc(const std::string &name, const std::string &content);
-// Removes every file from the disc.
-void emptyDisc();
+const char secondDiscLabel[] = "Vantrel2 Disc 2";
+
+// The folder of `drive` as a Windows path (through drive Z:), with a trailing backslash.
+std::string discFolder(char drive = 'E');
+// Writes a file of that name (folders in it are made) and content onto the disc in `drive`;
+// false on failure.
+bool putOnDisc(const std::string &name, const std::string &content, char drive = 'E');
+// Takes the disc out: removes every file and folder from the drive, but its label.
+void emptyDisc(char drive = 'E');
 
 #endif

@@ -58,6 +58,13 @@ const char *checkExecutable(const TableEntry &table, std::string *text)
         return markOk;
     }
     if (tableOnMedia(&table)) {
+        char found[textBufferSize];
+        lstrcpynA(found, table.exePath, sizeof found);
+        if (findOnAnotherDisc(found, labelToMatch(table.cdLabel))) {
+            *text = std::string("executable found on the disc in drive ") + driveRoot(found) +
+                    ", which the shell starts it from: " + found;
+            return markOk;
+        }
         *text = std::string("executable not there now: the shell asks for the CD labelled \"") +
                 table.cdLabel + "\" in drive " + driveRoot(table.exePath);
         return markCd;
@@ -79,7 +86,16 @@ const char *checkPicture(const TableEntry &table, std::string *text)
         *text = "picture loads";
         return markOk;
     }
-    *text = std::string("picture ") + table.bitmapPath + " " + refusalText(lastPictureRefusal) +
+    PictureRefusal refusal = lastPictureRefusal;
+    char found[textBufferSize];
+    lstrcpynA(found, table.bitmapPath, sizeof found);
+    if (findOnAnotherDisc(found, labelToMatch(table.cdLabel)) &&
+        (picture = loadPictureBitmap(NULL, found, 1)) != NULL) {
+        DeleteObject(picture);
+        *text = std::string("picture loads from the disc in drive ") + driveRoot(found);
+        return markOk;
+    }
+    *text = std::string("picture ") + table.bitmapPath + " " + refusalText(refusal) +
             ", shows " + placeholderText(table);
     return markBroken;
 }

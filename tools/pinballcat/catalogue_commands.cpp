@@ -153,6 +153,41 @@ void writeTableValues(const std::vector<std::string> &subkeys, const CatalogueVi
         writeSettingString(NULL, ("Table" + std::to_string(i)).c_str(), subkeys[i].c_str());
 }
 
+/* The drive letter that starts `text`, in capitals; 0 when it starts with no letter. */
+char capitalLetter(const char *text)
+{
+    char letter = text[0] >= 'a' && text[0] <= 'z' ? (char)(text[0] - 'a' + 'A') : text[0];
+    return letter >= 'A' && letter <= 'Z' ? letter : 0;
+}
+
+/* "F", "f:" or "F:\\" as the capital letter; 0 for any other word. */
+char driveLetterWord(const char *word)
+{
+    char letter = capitalLetter(word);
+    if (!letter)
+        return 0;
+    if (!word[1] || (word[1] == ':' && (!word[2] || (word[2] == '\\' && !word[3]))))
+        return letter;
+    return 0;
+}
+
+bool onLetteredDrive(const char *path)
+{
+    return capitalLetter(path) && path[1] == ':';
+}
+
+bool sameDrive(const char *path, const char *other)
+{
+    return onLetteredDrive(path) && onLetteredDrive(other) && capitalLetter(path) == capitalLetter(other);
+}
+
+std::string onDrive(const char *path, char letter)
+{
+    std::string moved = path;
+    moved[0] = letter;
+    return moved;
+}
+
 std::vector<std::string> listedSubkeys(const CatalogueView &view)
 {
     return std::vector<std::string>(view.subkeys, view.subkeys + tableCount);
@@ -283,5 +318,35 @@ int renameCommand(int count, char **words)
     /* The subkey stays: "Last Table Played" and the table program itself name it. */
     writeSettingString(view.subkeys[table].c_str(), "Table Name", words[1]);
     printf("renamed Table%d from %s to %s\n", table, tableEntries[table].name, words[1]);
+    return statusDone;
+}
+
+int driveCommand(int count, char **words)
+{
+    if (count != 2)
+        return refuse("drive needs a table's name and a drive letter: pinballcat drive NAME LETTER");
+    CatalogueView view;
+    int table = namedTable(words[0], &view);
+    if (table < 0)
+        return statusRefused;
+    char letter = driveLetterWord(words[1]);
+    if (!letter)
+        return refuse("the drive must be a letter from A to Z, as F or F: : %s", words[1]);
+    const TableEntry &entry = tableEntries[table];
+    if (!onLetteredDrive(entry.exePath))
+        return refuse("the executable %s is on no lettered drive", entry.exePath);
+    std::string exePath = onDrive(entry.exePath, letter);
+    int status = checkExePath(exePath.c_str());
+    if (status != statusDone)
+        return status;
+    const char *subkey = view.subkeys[table].c_str();
+    writeSettingString(subkey, "Table Exe", exePath.c_str());
+    printf("moved %s to drive %c: %s\n", entry.name, letter, exePath.c_str());
+    /* A picture on the table's own drive goes with it; one elsewhere stays. */
+    if (entry.bitmapPath && sameDrive(entry.bitmapPath, entry.exePath)) {
+        std::string picture = onDrive(entry.bitmapPath, letter);
+        writeSettingString(subkey, "Table Bitmap", picture.c_str());
+        printf("    picture %s\n", picture.c_str());
+    }
     return statusDone;
 }

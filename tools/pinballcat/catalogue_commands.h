@@ -8,5 +8,8 @@ int addCommand(int count, char **words);
 int removeCommand(int count, char **words);
 int moveCommand(int count, char **words);
 int renameCommand(int count, char **words);
+/* Moves a table to another drive letter: its executable, and its picture when that lies on the
+   same drive. */
+int driveCommand(int count, char **words);
 
 #endif

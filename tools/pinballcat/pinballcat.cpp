@@ -22,6 +22,8 @@ const char usage[] =
     "  remove NAME               removes a table and its subkey\n"
     "  move NAME POSITION        moves a table to Table<POSITION>, counted from 0\n"
     "  rename OLD NEW            gives a table another name\n"
+    "  drive NAME LETTER         moves a table to another drive letter (its disc mounted\n"
+    "                            elsewhere): its executable, and its picture on that drive\n"
     "  check                     one line a table: executable, picture, last table played;\n"
     "                            status 1 when any is broken\n"
     "  export FILE.reg           writes the tables as a REGEDIT4 file\n"
@@ -45,7 +47,8 @@ struct Command {
 
 const Command commands[] = {
     {"list", listCommand},     {"add", addCommand},       {"remove", removeCommand},
-    {"move", moveCommand},     {"rename", renameCommand}, {"check", checkCommand},
+    {"move", moveCommand},     {"rename", renameCommand}, {"drive", driveCommand},
+    {"check", checkCommand},
     {"export", exportCommand}, {"import", importCommand}, {"check-table", checkTableCommand},
     {"help", helpCommand},
 };
