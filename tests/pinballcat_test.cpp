@@ -604,9 +604,10 @@ TEST_F(Pinballcat, CompatWritesTheLayersValueAsWindowsDoes)
 
 TEST_F(Pinballcat, CompatRefusesWhatWindowsWouldNotTake)
 {
-    SavedLayers saved{harbourExe};
+    const std::string relative = "tables\\relative.exe";
+    SavedLayers saved{harbourExe, relative};
     addTable(0, "Harbour", harbourExe);
-    addTable(1, "Relative", "tables\\relative.exe");
+    addTable(1, "Relative", relative);
     setLayers(harbourExe, "~ 256COLOR");
     struct Case {
         const char *arguments;
