@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/process.h"
+#include "tests/support/program_files.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/table_program.h"
 
@@ -131,6 +132,34 @@ TEST_F(CheckTable, AProgramThatIsNoFileFailsAtTheStart)
     ConsoleRun run = checkTable("C:\\nowhere\\table.exe", "Nowhere");
     EXPECT_EQ(run.status, 1u);
     EXPECT_EQ(run.output, "FAIL  start          there is no such file: C:\\nowhere\\table.exe\n");
+}
+
+
+// Such a program is not started: the check says in words why Windows cannot start it.
+TEST_F(CheckTable, AProgramThisWindowsCannotStartFailsAtTheStart)
+{
+    struct Case {
+        const char *name;
+        Bytes contents;
+        const char *why;
+    } cases[] = {
+        {"win16 table.exe", newHeaderProgram("NE"),
+         "is a 16-bit Windows program, which 64-bit Windows cannot start; play it on a 32-bit "
+         "Windows, in a virtual machine if need be"},
+        {"dos table.exe", dosHeader(0), "is a DOS program, which 64-bit Windows cannot start; play "
+                                        "it in a DOS emulator, or on a 32-bit Windows in a virtual machine"},
+        {"alpha table.exe", peProgram(IMAGE_FILE_MACHINE_ALPHA),
+         "is a program for the Alpha processor, which this 64-bit x64 Windows cannot start; it "
+         "needs a Windows built for that processor"},
+        {"notes table.exe", Bytes(100, 'n'), "is no program: it has no program header"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        NamedFile file(c.name, c.contents);
+        ConsoleRun run = checkTable(file.path, "Old");
+        EXPECT_EQ(run.status, 1u);
+        EXPECT_EQ(run.output, "FAIL  start          " + file.path + " " + c.why + "\n");
+    }
 }
 
 }

@@ -3,8 +3,10 @@
 #include "tests/support/bitmap_files.h"
 #include "tests/support/cdrom.h"
 #include "tests/support/process.h"
+#include "tests/support/program_files.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/table_program.h"
+#include "tools/pinballcat/program_header.h"
 
 #include <fstream>
 #include <iterator>
@@ -566,6 +568,250 @@ TEST_F(Pinballcat, HelpAndMisuse)
         EXPECT_EQ(run.status, 2u);
         EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
     }
+}
+
+
+const char layersKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
+
+// Windows' compatibility settings of one program; false when it has none.
+bool getLayers(const std::string &exe, std::string *value)
+{
+    char data[1024];
+    DWORD size = sizeof data, type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, layersKey, exe.c_str(), RRF_RT_ANY, &type, data, &size) !=
+        ERROR_SUCCESS)
+        return false;
+    EXPECT_EQ(type, (DWORD)REG_SZ) << exe;
+    *value = data;
+    return true;
+}
+
+void setLayers(const std::string &exe, const std::string &value)
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, layersKey, exe.c_str(), REG_SZ, value.c_str(),
+                    (DWORD)value.size() + 1);
+}
+
+// The settings of the programs a test names, put back as they were when it ends.
+struct SavedLayers {
+    std::vector<std::string> exes;
+    std::vector<std::pair<bool, std::string>> values;
+    explicit SavedLayers(std::initializer_list<std::string> programs) : exes(programs)
+    {
+        for (const std::string &exe : exes) {
+            std::string value;
+            bool present = getLayers(exe, &value);
+            values.push_back({present, value});
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, layersKey, exe.c_str());
+        }
+    }
+    ~SavedLayers()
+    {
+        for (size_t i = 0; i < exes.size(); ++i) {
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, layersKey, exes[i].c_str());
+            if (values[i].first)
+                setLayers(exes[i], values[i].second);
+        }
+    }
+};
+
+const std::string harbourExe = "C:\\Vantrel2\\harbour.exe";
+const std::string cometExe = "E:\\COMET\\comet.exe";
+
+// The value is the one the compatibility tab of Windows 8 and later writes: "~", then the
+// layers apart by single blanks, in Windows' spelling and order, each once.
+TEST_F(Pinballcat, CompatWritesTheLayersValueAsWindowsDoes)
+{
+    SavedLayers saved{harbourExe, cometExe};
+    addTable(0, "Harbour", harbourExe);
+    addTable(1, "Comet", cometExe);
+    EXPECT_EQ(done("compat \"Harbour Table\" 256COLOR 640X480"),
+              "Harbour Table (" + harbourExe + ") runs with: 256COLOR 640X480\n");
+    struct Case {
+        const char *arguments;
+        const char *value;
+    } cases[] = {
+        {"256COLOR 640X480", "~ 256COLOR 640X480"},
+        {"640x480 256color", "~ 256COLOR 640X480"},
+        {"\"win95 DisableDXMaximizedWindowedMode\" RUNASADMIN WIN95", "~ RUNASADMIN DISABLEDXMAXIMIZEDWINDOWEDMODE WIN95"},
+        {"16BITCOLOR", "~ 16BITCOLOR"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments);
+        done(std::string("compat \"harbour table\" ") + c.arguments);
+        std::string value;
+        ASSERT_TRUE(getLayers(harbourExe, &value));
+        EXPECT_EQ(value, c.value);
+    }
+    // A value the compatibility tab wrote, with its marks in front, shows without them.
+    setLayers(cometExe, "~^ HIGHDPIAWARE WINXPSP3");
+    std::string listed = done("list");
+    EXPECT_NE(listed.find("    CD label    Unrecognized CD\n    compat      16BITCOLOR\nTable1"),
+              std::string::npos) << listed;
+    EXPECT_NE(listed.find("    compat      HIGHDPIAWARE WINXPSP3\n2 tables"), std::string::npos)
+        << listed;
+
+    EXPECT_EQ(done("compat \"Harbour Table\" --clear"),
+              "cleared the compatibility settings of Harbour Table (" + harbourExe + ")\n");
+    std::string value;
+    EXPECT_FALSE(getLayers(harbourExe, &value));
+    EXPECT_EQ(done("compat \"Harbour Table\" --clear"), "Harbour Table had no compatibility settings\n");
+    EXPECT_EQ(done("list").find("compat      16BITCOLOR"), std::string::npos);
+}
+
+TEST_F(Pinballcat, CompatRefusesWhatWindowsWouldNotTake)
+{
+    const std::string relative = "tables\\relative.exe";
+    SavedLayers saved{harbourExe, relative};
+    addTable(0, "Harbour", harbourExe);
+    addTable(1, "Relative", relative);
+    setLayers(harbourExe, "~ 256COLOR");
+    struct Case {
+        const char *arguments;
+        const char *message;
+    } cases[] = {
+        {"compat \"Harbour Table\" 256COLOUR", "no compatibility setting is named \"256COLOUR\"; the "
+                                                "settings are: RUNASADMIN 256COLOR 16BITCOLOR 640X480 "},
+        {"compat \"Harbour Table\" 640X480,WIN95", "no compatibility setting is named \"640X480,WIN95\""},
+        {"compat Harbour 256COLOR", "no table is named \"Harbour\""},
+        {"compat \"Harbour Table\" WIN95 WIN98", "WIN95 and WIN98 cannot both be set"},
+        {"compat \"Harbour Table\" 16bitcolor 256color", "256COLOR and 16BITCOLOR cannot both be set"},
+        {"compat \"Harbour Table\" \" \"", "compat needs at least one setting, or --clear"},
+        {"compat \"Harbour Table\" --clear 256COLOR", "--clear takes no settings"},
+        {"compat \"Harbour Table\"", "compat needs a table's name and its settings"},
+        {"compat \"Relative Table\" 256COLOR", "the executable of Relative Table is no full path"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments);
+        ConsoleRun run = cat(c.arguments);
+        EXPECT_EQ(run.status, 2u);
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+        std::string value;
+        ASSERT_TRUE(getLayers(harbourExe, &value));
+        EXPECT_EQ(value, "~ 256COLOR");
+    }
+}
+
+// Windows keeps the settings per program: they go with the last table that starts it.
+TEST_F(Pinballcat, RemoveClearsTheSettingsOfAProgramNoTableStartsAnyMore)
+{
+    SavedLayers saved{harbourExe, cometExe};
+    addTable(0, "Harbour", harbourExe);
+    addTable(1, "Night", harbourExe);
+    addTable(2, "Comet", cometExe);
+    setLayers(harbourExe, "~ 256COLOR");
+    setLayers(cometExe, "~ WIN95");
+    std::string value;
+    EXPECT_EQ(done("remove \"Harbour Table\""), "removed Harbour Table (was Table0)\n");
+    ASSERT_TRUE(getLayers(harbourExe, &value));
+    EXPECT_EQ(value, "~ 256COLOR");
+    EXPECT_EQ(done("remove \"Night Table\""),
+              "cleared the compatibility settings of " + harbourExe + "\nremoved Night Table (was Table0)\n");
+    EXPECT_FALSE(getLayers(harbourExe, &value));
+    ASSERT_TRUE(getLayers(cometExe, &value));
+    EXPECT_EQ(value, "~ WIN95");
+}
+
+// Each kind of header, and what each Windows makes of it.
+TEST(ProgramHeader, SaysWhichWindowsCanStartTheProgram)
+{
+    const WORD x64 = PROCESSOR_ARCHITECTURE_AMD64, x86 = PROCESSOR_ARCHITECTURE_INTEL,
+               arm64 = PROCESSOR_ARCHITECTURE_ARM64;
+    const std::string dos = "is a DOS program, which 64-bit Windows cannot start; play it in a DOS "
+                            "emulator, or on a 32-bit Windows in a virtual machine";
+    const std::string win16 = "is a 16-bit Windows program, which 64-bit Windows cannot start; play "
+                              "it on a 32-bit Windows, in a virtual machine if need be";
+    const std::string none = "is no program: it has no program header";
+    const std::string dll = "is a DLL, not a program: the table needs the program (.exe) that loads it";
+    auto foreign = [](const std::string &processor, const std::string &host) {
+        return "is a program for the " + processor + " processor, which this " + host +
+               " Windows cannot start; it needs a Windows built for that processor";
+    };
+    auto wide = [](const std::string &processor, const std::string &host) {
+        return "is a 64-bit program for " + processor + ", which this " + host +
+               " Windows cannot start; it needs a 64-bit Windows on that processor";
+    };
+    const std::string onX64 = "64-bit x64", onX86 = "32-bit x86", onArm64 = "64-bit ARM64";
+    struct Case {
+        const char *what;
+        const char *name;
+        Bytes contents;
+        std::string onX64, onX86, onArm64;  // "" where that Windows starts it
+    } cases[] = {
+        {"32-bit x86", "x86.exe", peProgram(IMAGE_FILE_MACHINE_I386), "", "", ""},
+        {"x64", "x64.exe", peProgram(IMAGE_FILE_MACHINE_AMD64), "", wide("x64", onX86), ""},
+        {"ARM64", "arm64.exe", peProgram(IMAGE_FILE_MACHINE_ARM64), wide("ARM64", onX64),
+         wide("ARM64", onX86), ""},
+        {"Alpha", "alpha.exe", peProgram(IMAGE_FILE_MACHINE_ALPHA), foreign("Alpha", onX64),
+         foreign("Alpha", onX86), foreign("Alpha", onArm64)},
+        {"MIPS", "mips.exe", peProgram(IMAGE_FILE_MACHINE_R4000), foreign("MIPS R4000", onX64),
+         foreign("MIPS R4000", onX86), foreign("MIPS R4000", onArm64)},
+        {"Itanium", "ia64.exe", peProgram(IMAGE_FILE_MACHINE_IA64), foreign("Itanium (IA-64)", onX64),
+         foreign("Itanium (IA-64)", onX86), foreign("Itanium (IA-64)", onArm64)},
+        {"ARM Thumb-2", "armnt.exe", peProgram(IMAGE_FILE_MACHINE_ARMNT), foreign("ARM (Thumb-2)", onX64),
+         foreign("ARM (Thumb-2)", onX86), ""},
+        {"an unknown processor", "odd.exe", peProgram(0x7777), foreign("0x7777", onX64),
+         foreign("0x7777", onX86), foreign("0x7777", onArm64)},
+        {"a DLL", "table.dll",
+         peProgram(IMAGE_FILE_MACHINE_I386, IMAGE_FILE_EXECUTABLE_IMAGE | IMAGE_FILE_DLL), dll, dll, dll},
+        {"16-bit Windows", "win16.exe", newHeaderProgram("NE"), win16, "", win16},
+        {"DOS extender", "dos4gw.exe", newHeaderProgram("LE"), dos, "", dos},
+        {"DOS", "dos.exe", concat({dosHeader(0), patternBytes(200, 3)}), dos, "", dos},
+        {"DOS, new header past the end", "dosfar.exe", concat({dosHeader(0x10000), patternBytes(200, 3)}),
+         dos, "", dos},
+        {"DOS .com", "game.com", patternBytes(300, 9), dos, "", dos},
+        {"a text", "readme.exe", Bytes({'R', 'e', 'a', 'd', ' ', 'm', 'e', '\r', '\n'}), none, none, none},
+        {"one byte", "m.exe", Bytes({'M'}), none, none, none},
+        {"empty", "empty.exe", Bytes(), none, none, none},
+        {"a batch file", "start.bat", Bytes({'@', 'e', 'c', 'h', 'o', '\r', '\n'}), "", "", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        NamedFile file(c.name, c.contents);
+        for (auto host : {std::make_pair(x64, c.onX64), std::make_pair(x86, c.onX86),
+                          std::make_pair(arm64, c.onArm64)}) {
+            SCOPED_TRACE(host.first);
+            std::string why;
+            EXPECT_EQ(programRuns(file.path.c_str(), host.first, &why), host.second.empty());
+            EXPECT_EQ(why, host.second);
+        }
+    }
+    // A file that cannot be read is left to the start, which says why.
+    std::string why;
+    EXPECT_TRUE(programRuns("C:\\nowhere\\gone.exe", x64, &why));
+    EXPECT_EQ(why, "");
+    EXPECT_EQ(hostArchitecture(), x64) << "the tests run on 64-bit Wine";
+}
+
+TEST_F(Pinballcat, CheckFailsATableThatThisWindowsCannotStart)
+{
+    std::string exe = copyTableProgram("checked.exe");
+    NamedFile win16("win16.exe", newHeaderProgram("NE"));
+    NamedFile dos("dos.exe", concat({dosHeader(0), patternBytes(200, 3)}));
+    NamedFile alpha("alpha.exe", peProgram(IMAGE_FILE_MACHINE_ALPHA));
+    NamedFile text("readme.exe", Bytes(300, 'x'));
+    addTable(0, "Good", exe);
+    addTable(1, "Win16", win16.path);
+    addTable(2, "Dos", dos.path);
+    addTable(3, "Alpha", alpha.path);
+    addTable(4, "Text", text.path);
+    ConsoleRun run = cat("check");
+    EXPECT_EQ(run.status, 1u);
+    const std::string noPicture = "; no picture set, shows the no-picture placeholder\n";
+    EXPECT_EQ(run.output,
+              "ok    Table0 Good Table: executable found" + noPicture +
+                  "FAIL  Table1 Win16 Table: executable " + win16.path +
+                  " is a 16-bit Windows program, which 64-bit Windows cannot start; play it on a "
+                  "32-bit Windows, in a virtual machine if need be" + noPicture +
+                  "FAIL  Table2 Dos Table: executable " + dos.path +
+                  " is a DOS program, which 64-bit Windows cannot start; play it in a DOS "
+                  "emulator, or on a 32-bit Windows in a virtual machine" + noPicture +
+                  "FAIL  Table3 Alpha Table: executable " + alpha.path +
+                  " is a program for the Alpha processor, which this 64-bit x64 Windows cannot "
+                  "start; it needs a Windows built for that processor" + noPicture +
+                  "FAIL  Table4 Text Table: executable " + text.path +
+                  " is no program: it has no program header" + noPicture +
+                  "ok    Last Table Played: none recorded yet: restart shows the shell instead\n");
 }
 
 }

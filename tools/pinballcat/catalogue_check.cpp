@@ -7,6 +7,7 @@
 #include "shell/table_launch.h"
 #include "tools/pinballcat/catalogue_view.h"
 #include "tools/pinballcat/console.h"
+#include "tools/pinballcat/program_header.h"
 #include "tools/pinballcat/registry_tree.h"
 
 #include <windows.h>
@@ -54,8 +55,13 @@ std::string driveRoot(const char *path)
 const char *checkExecutable(const TableEntry &table, std::string *text)
 {
     if (executablePresent(table.exePath)) {
-        *text = "executable found";
-        return markOk;
+        std::string why;
+        if (programRuns(table.exePath, hostArchitecture(), &why)) {
+            *text = "executable found";
+            return markOk;
+        }
+        *text = std::string("executable ") + table.exePath + " " + why;
+        return markBroken;
     }
     if (tableOnMedia(&table)) {
         char found[textBufferSize];

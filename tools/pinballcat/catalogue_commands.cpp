@@ -3,6 +3,7 @@
 #include "common/src/memory.h"
 #include "settings/settings_store.h"
 #include "tools/pinballcat/catalogue_view.h"
+#include "tools/pinballcat/compat_layers.h"
 #include "tools/pinballcat/console.h"
 #include "tools/pinballcat/registry_tree.h"
 
@@ -201,16 +202,18 @@ void printTable(int i)
     printf("    picture     %s\n", table.bitmapPath ? table.bitmapPath : "none");
     printf("    id          %d\n", table.tableId);
     printf("    CD label    %s\n", table.cdLabel);
+    std::string layers = compatLayersOf(table.exePath);
+    if (!layers.empty())
+        printf("    compat      %s\n", layers.c_str());
 }
 
-/* Loads the catalogue and finds the table named by the word; -1 after refusing. */
-int namedTable(const char *name, CatalogueView *view)
+/* Windows keeps compatibility settings per program, which other tables may start too. */
+bool exeStillListed(int removed)
 {
-    readCatalogue(view);
-    int table = findTable(name);
-    if (table < 0)
-        refuse("no table is named \"%s\" (see pinballcat list)", name);
-    return table;
+    for (int i = 0; i < tableCount; ++i)
+        if (i != removed && lstrcmpiA(tableEntries[i].exePath, tableEntries[removed].exePath) == 0)
+            return true;
+    return false;
 }
 
 }
@@ -280,6 +283,8 @@ int removeCommand(int count, char **words)
         deleteSetting(NULL, "Last Table Played");
         printf("cleared Last Table Played, which named it\n");
     }
+    if (!exeStillListed(table) && clearCompatLayers(tableEntries[table].exePath))
+        printf("cleared the compatibility settings of %s\n", tableEntries[table].exePath);
     printf("removed %s (was Table%d)\n", tableEntries[table].name, table);
     return statusDone;
 }

@@ -2,6 +2,7 @@
 
 #include "common/src/memory.h"
 #include "settings/settings_store.h"
+#include "tools/pinballcat/console.h"
 
 #include <windows.h>
 #include <stdlib.h>
@@ -69,6 +70,15 @@ int findTable(const char *name)
         if (lstrcmpiA(tableEntries[i].name, name) == 0)
             return i;
     return -1;
+}
+
+int namedTable(const char *name, CatalogueView *view)
+{
+    readCatalogue(view);
+    int table = findTable(name);
+    if (table < 0)
+        refuse("no table is named \"%s\" (see pinballcat list)", name);
+    return table;
 }
 
 std::string catalogueEndText(const CatalogueView &view)

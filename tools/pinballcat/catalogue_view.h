@@ -26,6 +26,9 @@ void readCatalogue(CatalogueView *view);
 /* The table whose name is `name` (compared without regard to case), or -1. */
 int findTable(const char *name);
 
+/* Loads the catalogue and finds the table named `name`; -1 after refusing. */
+int namedTable(const char *name, CatalogueView *view);
+
 /* Why the list ends where it does, in a sentence. */
 std::string catalogueEndText(const CatalogueView &view);
 

@@ -3,6 +3,7 @@
 #include "shell/globals.h"
 #include "tools/pinballcat/catalogue_check.h"
 #include "tools/pinballcat/catalogue_commands.h"
+#include "tools/pinballcat/compat_layers.h"
 #include "tools/pinballcat/console.h"
 #include "tools/pinballcat/reg_file.h"
 #include "tools/pinballcat/table_check.h"
@@ -30,6 +31,8 @@ const char usage[] =
     "  import FILE.reg           reads such a file; all of it or nothing\n"
     "  check-table EXE           starts a table program as the shell does and checks it;\n"
     "                            status 1 when any step fails\n"
+    "  compat NAME SETTING...    sets Windows' compatibility settings of a table's program\n"
+    "                            (256COLOR, 640X480, WIN95, ...); compat NAME --clear removes them\n"
     "  help                      this text\n"
     "\n"
     "Status: 0 done, 1 a check found a problem, 2 a command refused or misused.\n";
@@ -50,6 +53,7 @@ const Command commands[] = {
     {"move", moveCommand},     {"rename", renameCommand}, {"drive", driveCommand},
     {"check", checkCommand},
     {"export", exportCommand}, {"import", importCommand}, {"check-table", checkTableCommand},
+    {"compat", compatCommand},
     {"help", helpCommand},
 };
 

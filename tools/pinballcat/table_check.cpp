@@ -8,6 +8,7 @@
 #include "shell/table_programs.h"
 #include "tools/pinballcat/catalogue_view.h"
 #include "tools/pinballcat/console.h"
+#include "tools/pinballcat/program_header.h"
 
 #include <windows.h>
 #include <stdio.h>
@@ -85,6 +86,11 @@ bool startProgram(CheckedProgram *program, const char *exePath)
     }
     if (!executablePresent(exePath)) {
         report(program, false, "start", std::string("there is no such file: ") + exePath);
+        return false;
+    }
+    std::string why;
+    if (!programRuns(exePath, hostArchitecture(), &why)) {
+        report(program, false, "start", std::string(exePath) + " " + why);
         return false;
     }
     STARTUPINFOA startup = {};
