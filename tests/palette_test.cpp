@@ -3,6 +3,7 @@
 #include "gfx/bitmaps.h"
 #include "gfx/shell_palette.h"
 #include "shell/globals.h"
+#include "tests/support/other_palette.h"
 
 #include <windows.h>
 
@@ -111,25 +112,6 @@ int missingBackgroundColours(HWND window)
     for (int i = 10; i < 246; i++)
         missing += present.count(RGB(expected[i].peRed, expected[i].peGreen, expected[i].peBlue)) == 0;
     return missing;
-}
-
-// Fills the system palette with colours of no background, as another program's would.
-void realiseOtherColours(HWND window)
-{
-    struct {
-        WORD palVersion;
-        WORD palNumEntries;
-        PALETTEENTRY entries[236];
-    } other = {0x300, 236, {}};
-    for (int i = 0; i < 236; i++)
-        other.entries[i] = {(BYTE)i, (BYTE)(255 - i), (BYTE)(i * 7 + 3), PC_NOCOLLAPSE};
-    HPALETTE palette = CreatePalette((LOGPALETTE *)&other);
-    HDC dc = GetDC(window);
-    HPALETTE previous = SelectPalette(dc, palette, FALSE);
-    RealizePalette(dc);
-    SelectPalette(dc, previous, FALSE);
-    ReleaseDC(window, dc);
-    DeleteObject(palette);
 }
 
 // The build itself realises the palette: its colours are in the system palette at once.

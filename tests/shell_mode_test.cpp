@@ -12,6 +12,7 @@
 #include "tests/support/catalogue_reset.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/input.h"
+#include "tests/support/other_palette.h"
 #include "tests/support/process.h"
 #include "tests/support/settings_fixture.h"
 #include "tests/support/shell_window.h"
@@ -316,25 +317,6 @@ int missingShellColours(HWND window)
     for (UINT i = 0; i < count; i++)
         missing += present.count(RGB(shell[i].peRed, shell[i].peGreen, shell[i].peBlue)) == 0;
     return missing;
-}
-
-// Fills the system palette with colours of no background, as another program's palette would.
-void realiseOtherColours(HWND window)
-{
-    struct {
-        WORD palVersion;
-        WORD palNumEntries;
-        PALETTEENTRY entries[236];
-    } other = {0x300, 236, {}};
-    for (int i = 0; i < 236; i++)
-        other.entries[i] = {(BYTE)i, (BYTE)(255 - i), (BYTE)(i * 7 + 3), PC_NOCOLLAPSE};
-    HPALETTE palette = CreatePalette((LOGPALETTE *)&other);
-    HDC dc = GetDC(window);
-    HPALETTE previous = SelectPalette(dc, palette, FALSE);
-    RealizePalette(dc);
-    SelectPalette(dc, previous, FALSE);
-    ReleaseDC(window, dc);
-    DeleteObject(palette);
 }
 
 // On a palette display the background's repaint realises the shell's palette again: after a
