@@ -5,7 +5,6 @@
 #include "settings/catalogue.h"
 #include "settings/string_table.h"
 #include "shell/globals.h"
-#include "ui/shell_state.h"
 
 #include <windows.h>
 #include <stdarg.h>
@@ -85,9 +84,8 @@ int makeModulePath(char *buffer, const char *fileName, int size)
     return 0;
 }
 
-int checkTablePresent(void)
+int checkTablePresent(const TableEntry *table)
 {
-    const TableEntry *table = currentSelection;
     while (!executablePresent(table->exePath)) {
         if (!tableOnMedia(table)) {
             showMessage(IDS_TABLE_NOT_FOUND, IDS_ERROR_CAPTION, errorBoxFlags, table->exePath);

@@ -3,13 +3,15 @@
 
 #include "common/src/memory.h"
 
+struct TableEntry;
+
 /* Fills `buffer` (of `size` characters) with the shell's own directory and `fileName`.
    0 when it fits; 1 otherwise, the buffer then holding what could be made of it. */
 int makeModulePath(char *buffer, const char *fileName, int size);
 
-/* 1 when the executable of currentSelection is there, asking for its CD while it is missing
-   from a removable or CD-ROM drive; 0 when it is not (the user was told, or cancelled). */
-int checkTablePresent(void);
+/* 1 when the executable of `table` is there, asking for its CD while it is missing from a
+   removable or CD-ROM drive; 0 when it is not (the user was told, or cancelled). */
+int checkTablePresent(const TableEntry *table);
 
 /* 1 when the executable opens for reading, as the shell tests it before accepting a table. */
 int executablePresent(const char *exePath);

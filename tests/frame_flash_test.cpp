@@ -4,8 +4,8 @@
 #include "shell/globals.h"
 #include "shell/shell_classes.h"
 #include "ui/background_window.h"
+#include "ui/frame_flash.h"
 #include "ui/layout.h"
-#include "ui/picture_windows.h"
 #include "ui/shell_state.h"
 
 #include <windows.h>

@@ -7,7 +7,6 @@
 #include "tests/support/dialogs.h"
 #include "tests/support/files.h"
 #include "tests/support/table_program.h"
-#include "ui/shell_state.h"
 
 #include <string.h>
 
@@ -70,7 +69,6 @@ protected:
     void TearDown() override
     {
         emptyDisc();
-        currentSelection = nullptr;
     }
     void select(const std::string &path, const std::string &label)
     {
@@ -79,7 +77,6 @@ protected:
         table.exePath = &exePath[0];
         table.cdLabel = &cdLabel[0];
         table.driveType = probeDriveType(table.exePath);
-        currentSelection = &table;
     }
 };
 
@@ -97,7 +94,7 @@ TEST_F(TablePresence, CdPromptReturnsUntilTheDiscHoldsTheTable)
             EXPECT_TRUE(putOnDisc("table.exe", "table"));
         }
     });
-    EXPECT_EQ(checkTablePresent(), 1);
+    EXPECT_EQ(checkTablePresent(&table), 1);
     const std::vector<MessageBoxContent> &boxes = answerer.finish();
     ASSERT_EQ(boxes.size(), 3u);
     for (const MessageBoxContent &box : boxes) {
@@ -114,7 +111,7 @@ TEST_F(TablePresence, CancelOnTheCdPromptGivesUp)
         select("E:\\table.exe", "Unrecognized CD");
         table.driveType = driveType;
         BoxAnswerer answerer({"OK", "Cancel"});
-        EXPECT_EQ(checkTablePresent(), 0);
+        EXPECT_EQ(checkTablePresent(&table), 0);
         const std::vector<MessageBoxContent> &boxes = answerer.finish();
         ASSERT_EQ(boxes.size(), 2u);
         EXPECT_EQ(boxes[1].text, "Insert CD labeled 'Unrecognized CD'");
@@ -126,7 +123,7 @@ TEST_F(TablePresence, TableOnTheDiscPassesWithoutAsking)
     ASSERT_TRUE(putOnDisc("table.exe", "table"));
     select("E:\\table.exe", "Disc");
     BoxAnswerer answerer({});
-    EXPECT_EQ(checkTablePresent(), 1);
+    EXPECT_EQ(checkTablePresent(&table), 1);
     EXPECT_TRUE(answerer.finish().empty());
 }
 
@@ -135,7 +132,7 @@ TEST_F(TablePresence, MissingTableOnAFixedDiskIsReportedOnce)
     select("C:\\Tables\\missing.exe", "Disc");
     ASSERT_EQ(table.driveType, (unsigned)DRIVE_FIXED);
     BoxAnswerer answerer({"OK"});
-    EXPECT_EQ(checkTablePresent(), 0);
+    EXPECT_EQ(checkTablePresent(&table), 0);
     const std::vector<MessageBoxContent> &boxes = answerer.finish();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Error:");
@@ -152,7 +149,7 @@ TEST_F(TablePresence, TableWithALongPathIsFound)
     ASSERT_EQ(path.size(), 204u);
     select(path, "Disc");
     BoxAnswerer answerer({"OK"});
-    EXPECT_EQ(checkTablePresent(), 1);
+    EXPECT_EQ(checkTablePresent(&table), 1);
     EXPECT_TRUE(answerer.finish().empty());
 }
 
@@ -174,7 +171,7 @@ TEST_F(TablePresence, MessagesFromTheLongestTextsAreCut)
         SCOPED_TRACE(c.expected.substr(0, 20));
         select(c.path, c.label);
         BoxAnswerer answerer({"Cancel"});
-        EXPECT_EQ(checkTablePresent(), 0);
+        EXPECT_EQ(checkTablePresent(&table), 0);
         const std::vector<MessageBoxContent> &boxes = answerer.finish();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, c.expected);
