@@ -12,7 +12,6 @@
 #include "tests/support/fixed_display_depth.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
-#include "ui/shell_state.h"
 
 #include <string.h>
 
