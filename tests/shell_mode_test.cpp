@@ -214,14 +214,16 @@ TEST_F(ShellModeInProcess, TableStartedIsTheOneCheckedWhateverTheCdPromptHandled
         });
         EXPECT_EQ(runShellMode(), 0);
         player.join();
-        const std::vector<MessageBoxContent> &boxes = answerer.finish();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, "Insert CD labeled 'Disc A'");
         EXPECT_EQ(currentSelection, &tableEntries[1]) << "the input did not move the selection";
         std::string start;
-        EXPECT_TRUE(waitForTableLogLine(log, "start ", 10000, &start));
+        if (waitForTableLogLine(log, "start ", 10000, &start)) {
+            EXPECT_TRUE(endStartedTableProgram(10000));
+        }
         EXPECT_EQ(start, "start E:\\disctable.exe -nomovie");
-        EXPECT_TRUE(endStartedTableProgram(10000));
+        std::vector<std::string> texts;
+        for (const MessageBoxContent &box : answerer.finish())
+            texts.push_back(box.text);
+        EXPECT_EQ(texts, std::vector<std::string>{"Insert CD labeled 'Disc A'"});
         emptyDisc();
         confirmedTable = NULL;
         currentSelection = NULL;
