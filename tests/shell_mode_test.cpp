@@ -23,7 +23,6 @@
 #include "ui/shell_state.h"
 
 #include <atomic>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -174,61 +173,49 @@ TEST_F(ShellModeInProcess, WindowThatCannotBeMadeEndsWithZero)
     }
 }
 
-// Input that reaches the shell before the CD prompt opens is handled inside the prompt's own
-// message loop and moves the selection; the table then started is still the one whose
-// executable was checked: the double-clicked table on the disc, not the one selected since.
+// An arrow key that reaches the shell before the CD prompt opens is handled inside the
+// prompt's own message loop and moves the selection; the table then started is still the one
+// whose executable was checked: the double-clicked table on the disc, not the one selected
+// since.
 TEST_F(ShellModeInProcess, TableStartedIsTheOneCheckedWhateverTheCdPromptHandled)
 {
-    struct Case {
-        const char *name;
-        std::function<void()> postInput;
-    } cases[] = {
-        {"an arrow key", [] { PostMessageA(backgroundWindow, WM_KEYDOWN, VK_RIGHT, 0); }},
-        {"a click on the other table",
-         [] { PostMessageA(tableEntries[1].pictureWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)); }},
-    };
     const std::string onFixedDisk = copyTableProgram("fixedtable.exe");
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        emptyDisc();
-        setRegString("", "Table0", "OnDisc");
-        setRegString("OnDisc", "Table Name", "On Disc");
-        setRegString("OnDisc", "Table Exe", "E:\\disctable.exe");
-        setRegString("OnDisc", "Table CD", "Disc A");
-        setRegDword("OnDisc", "Table Id", 1);
-        setRegString("", "Table1", "OnDisk");
-        setRegString("OnDisk", "Table Name", "On Disk");
-        setRegString("OnDisk", "Table Exe", onFixedDisk.c_str());
-        setRegDword("OnDisk", "Table Id", 2);
-        playLogoMovie = 0;
-        const std::string log = freshTableLogPath("checked_table");
-        ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
-        std::thread player([&c] {
-            if (waitForWindow(shellClassName, GetCurrentProcessId(), 10000) == NULL)
-                return;
-            PostMessageA(tableEntries[0].pictureWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
-            c.postInput();
-        });
-        BoxAnswerer answerer({"OK"}, [](size_t) {
-            EXPECT_TRUE(CopyFileA(tableProgramPath().c_str(), (discFolder() + "disctable.exe").c_str(), FALSE));
-        });
-        EXPECT_EQ(runShellMode(), 0);
-        player.join();
-        EXPECT_EQ(currentSelection, &tableEntries[1]) << "the input did not move the selection";
-        std::string start;
-        if (waitForTableLogLine(log, "start ", 10000, &start)) {
-            EXPECT_TRUE(endStartedTableProgram(10000));
-        }
-        EXPECT_EQ(start, "start E:\\disctable.exe -nomovie");
-        std::vector<std::string> texts;
-        for (const MessageBoxContent &box : answerer.finish())
-            texts.push_back(box.text);
-        EXPECT_EQ(texts, std::vector<std::string>{"Insert CD labeled 'Disc A'"});
-        emptyDisc();
-        confirmedTable = NULL;
-        currentSelection = NULL;
-        resetCatalogue();
+    emptyDisc();
+    setRegString("", "Table0", "OnDisc");
+    setRegString("OnDisc", "Table Name", "On Disc");
+    setRegString("OnDisc", "Table Exe", "E:\\disctable.exe");
+    setRegString("OnDisc", "Table CD", "Disc A");
+    setRegDword("OnDisc", "Table Id", 1);
+    setRegString("", "Table1", "OnDisk");
+    setRegString("OnDisk", "Table Name", "On Disk");
+    setRegString("OnDisk", "Table Exe", onFixedDisk.c_str());
+    setRegDword("OnDisk", "Table Id", 2);
+    playLogoMovie = 0;
+    const std::string log = freshTableLogPath("checked_table");
+    ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
+    std::thread player([] {
+        if (waitForWindow(shellClassName, GetCurrentProcessId(), 10000) == NULL)
+            return;
+        PostMessageA(tableEntries[0].pictureWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageA(backgroundWindow, WM_KEYDOWN, VK_RIGHT, 0);
+    });
+    BoxAnswerer answerer({"OK"}, [](size_t) {
+        EXPECT_TRUE(CopyFileA(tableProgramPath().c_str(), (discFolder() + "disctable.exe").c_str(), FALSE));
+    });
+    EXPECT_EQ(runShellMode(), 0);
+    player.join();
+    EXPECT_EQ(currentSelection, &tableEntries[1]) << "the key did not move the selection";
+    std::string start;
+    if (waitForTableLogLine(log, "start ", 10000, &start)) {
+        EXPECT_TRUE(endStartedTableProgram(10000));
     }
+    EXPECT_EQ(start, "start E:\\disctable.exe -nomovie");
+    std::vector<std::string> texts;
+    for (const MessageBoxContent &box : answerer.finish())
+        texts.push_back(box.text);
+    EXPECT_EQ(texts, std::vector<std::string>{"Insert CD labeled 'Disc A'"});
+    emptyDisc();
+    resetCatalogue();
 }
 
 // A small window of this test, clear of the shell's, on a thread of its own that counts the
