@@ -305,6 +305,7 @@ PackedDib readDibHeader(HFILE file)
     if (!readColourArea(file, layout, (BYTE *)dib.header + infoHeaderSize, area) || !seekTo(file, layout.bitsStart)) {
         releasePackedDib(dib);
         refuse(pictureReadFailed);
+        return none;
     }
     return dib;
 }

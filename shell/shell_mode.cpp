@@ -12,7 +12,7 @@
 #include "shell/shell_handover.h"
 #include "shell/table_launch.h"
 #include "shell/table_programs.h"
-#include "ui/background_window.h"
+#include "ui/frame_flash.h"
 #include "ui/layout.h"
 #include "ui/shell_state.h"
 #include "ui/shell_windows.h"
@@ -65,7 +65,7 @@ void showWindowAfterMovie()
 /* The caller goes on when its own table was chosen again. */
 void runConfirmedTable()
 {
-    if (!launchConfirmed || currentSelection->tableId == (int)preselectTableId)
+    if (confirmedTable == NULL || confirmedTable->tableId == (int)preselectTableId)
         return;
     closeCaller();
     runTable(checkedExePath);
@@ -117,7 +117,7 @@ int pumpMessage(void)
     // nothing to give: the wait goes on, and so does the flashing.
     MSG message;
     while (!PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-        waitForMessage();
+        waitForMessageWhileFlashing();
     if (IsDialogMessageA(mainWindow, &message))
         return 1;
     TranslateMessage(&message);

@@ -6,7 +6,6 @@
 #include "settings/catalogue.h"
 #include "settings/string_table.h"
 #include "shell/globals.h"
-#include "ui/shell_state.h"
 
 #include <windows.h>
 #include <stdarg.h>
@@ -96,20 +95,21 @@ int findOnAnotherDisc(char *exePath, const char *label)
 }
 
 /* Each retry looks at the drives again: a disc may have come into any of them. */
-int checkTablePresent(void)
+int checkTablePresent(const TableEntry *table)
 {
-    const TableEntry *table = currentSelection;
-    lstrcpynA(checkedExePath, table->exePath, textBufferSize);
+    char startPath[textBufferSize];
+    lstrcpynA(startPath, table->exePath, textBufferSize);
     while (!executablePresent(table->exePath)) {
         if (!tableOnMedia(table)) {
             showMessage(IDS_TABLE_NOT_FOUND, IDS_ERROR_CAPTION, errorBoxFlags, table->exePath);
             return 0;
         }
-        if (findOnAnotherDisc(checkedExePath, labelToMatch(table->cdLabel)))
-            return 1;
+        if (findOnAnotherDisc(startPath, labelToMatch(table->cdLabel)))
+            break;
         if (showMessage(IDS_INSERT_CD, IDS_TITLE, cdPromptFlags, table->cdLabel) != IDOK)
             return 0;
     }
+    lstrcpyA(checkedExePath, startPath);
     return 1;
 }
 

@@ -3,18 +3,20 @@
 
 #include "common/src/memory.h"
 
+struct TableEntry;
+
 /* Fills `buffer` (of `size` characters) with the shell's own directory and `fileName`.
    0 when it fits; 1 otherwise, the buffer then holding what could be made of it. */
 int makeModulePath(char *buffer, const char *fileName, int size);
 
-/* Where the checked table is started from: its own path, or the same path on the drive that
-   holds its disc now. The catalogue keeps the path it had. */
+/* Where the table that passed the last check is started from: its own path, or the same path
+   on the drive that holds its disc now. The catalogue keeps the path it had. */
 extern char checkedExePath[textBufferSize];
 
-/* 1 when the executable of currentSelection is there, in its own place or on its disc in
-   another removable or CD-ROM drive (checkedExePath says where), asking for its CD while no
-   drive has it; 0 when it is not (the user was told, or cancelled). */
-int checkTablePresent(void);
+/* 1 when the executable of `table` is there, in its own place or on its disc in another
+   removable or CD-ROM drive (checkedExePath then says where), asking for its CD while no drive
+   has it; 0 when it is not (the user was told, or cancelled), checkedExePath left as it was. */
+int checkTablePresent(const TableEntry *table);
 
 /* When `exePath` is missing from its removable or CD-ROM drive: the same path on the first other
    such drive, in letter order, that holds it on a disc labelled `label` (any disc when NULL):

@@ -3,16 +3,19 @@
 #include "settings/catalogue.h"
 #include "shell/globals.h"
 #include "shell/shell_classes.h"
+#include "tests/support/coarse_clock.h"
 #include "ui/background_window.h"
+#include "ui/frame_flash.h"
 #include "ui/layout.h"
-#include "ui/picture_windows.h"
 #include "ui/shell_state.h"
 
 #include <windows.h>
 
 #include <stdlib.h>
 
+#include <atomic>
 #include <set>
+#include <thread>
 #include <vector>
 
 // The flash of the selected frame, painted straight into the frame at each tick: what lands in
@@ -101,6 +104,27 @@ std::vector<int> drawsOf(unsigned seed, int count)
     for (int i = 0; i < count; i++)
         draws.push_back(rand() % 10);
     return draws;
+}
+
+// A seed whose first `count` draws of rand() % 10 each differ from the one before.
+unsigned seedChangingAtEveryDraw(int count)
+{
+    for (unsigned seed = 1;; seed++) {
+        std::vector<int> draws = drawsOf(seed, count);
+        bool changing = true;
+        for (int i = 1; i < count; i++)
+            changing = changing && draws[i] != draws[i - 1];
+        if (changing)
+            return seed;
+    }
+}
+
+double msNow()
+{
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return count.QuadPart * 1000.0 / frequency.QuadPart;
 }
 
 // Two tables' frames, made by the shell's own code and classes on a plain window that stands
@@ -214,6 +238,55 @@ TEST_F(FrameFlash, TableWithoutAFramePaintsNothing)
         flashFrame(&lone);
     EXPECT_TRUE(screenShows(onBackground, RGB(255, 255, 255)));
     EXPECT_EQ(ringColours(frame(0)), std::set<COLORREF>{RGB(0, 0, 0)});
+}
+
+// Windows advances its tick count in 15.6 ms steps. A flash kept in step with a 25 ms beat
+// on such a clock comes one step, 16 ms, after the one before it about one time in three; each
+// flash must come 25 ms after the last one or later. The ring is watched from another thread
+// every millisecond or so while this thread waits for a message, as the main loop does. The
+// watcher knows each change only to lie between two of its looks, and can itself be held up:
+// a pair of flashes fails when even the longest time between them that its looks allow is
+// short.
+TEST_F(FrameFlash, NoTwoFlashesCloserThan25MsOnAClockOf16MsSteps)
+{
+    struct Change {
+        double after;   // the look before the one that saw it began
+        double seenBy;  // the look that saw it ended
+    };
+    const double spanMs = 1000;
+    CoarseClock coarse;
+    srand(seedChangingAtEveryDraw(80));
+    std::vector<Change> changes;
+    std::atomic<bool> watched{false};
+    DWORD waiter = GetCurrentThreadId();
+    std::thread watcher([&] {
+        HDC dc = GetDCEx(frame(0), NULL, DCX_CACHE);
+        double lookBegan = msNow();
+        COLORREF last = GetPixel(dc, 0, 0);
+        for (double start = msNow(); msNow() - start < spanMs; Sleep(1)) {
+            double began = msNow();
+            COLORREF shown = GetPixel(dc, 0, 0);
+            if (shown != last)
+                changes.push_back({lookBegan, msNow()});
+            last = shown;
+            lookBegan = began;
+        }
+        ReleaseDC(frame(0), dc);
+        watched = true;
+        PostThreadMessageA(waiter, WM_NULL, 0, 0);
+    });
+    while (!watched) {
+        waitForMessageWhileFlashing();
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
+    watcher.join();
+    ASSERT_GE(changes.size(), 20u) << "the frame did not flash";
+    // The tick count's own reading rounds to the millisecond.
+    const double shortestMs = 24;
+    for (size_t i = 1; i < changes.size(); i++)
+        EXPECT_GE(changes[i].seenBy - changes[i - 1].after, shortestMs) << "flash " << i;
 }
 
 } // namespace

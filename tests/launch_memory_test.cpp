@@ -9,18 +9,13 @@
 #include "tests/support/dialogs.h"
 #include "tests/support/failing_memory.h"
 #include "tests/support/registry_sandbox.h"
-#include "ui/shell_state.h"
 
 namespace {
 
 class LaunchWithoutMemory : public ::testing::Test {
 protected:
     void SetUp() override { appInstance = GetModuleHandleA(NULL); }
-    void TearDown() override
-    {
-        failAllocationsAfter(-1);
-        currentSelection = nullptr;
-    }
+    void TearDown() override { failAllocationsAfter(-1); }
 };
 
 // Without a buffer for its text the user cannot be told: the operation fails silently.
@@ -39,10 +34,8 @@ TEST_F(LaunchWithoutMemory, NoMessageBufferMeansASilentFailure)
 
     BoxAnswerer answerer({});
     failAllocationsAfter(0);
-    currentSelection = &onCd;
-    EXPECT_EQ(checkTablePresent(), 0);
-    currentSelection = &onDisk;
-    EXPECT_EQ(checkTablePresent(), 0);
+    EXPECT_EQ(checkTablePresent(&onCd), 0);
+    EXPECT_EQ(checkTablePresent(&onDisk), 0);
     EXPECT_EQ(runTable(fixedPath), 0);
     EXPECT_EQ(blocksInUse(), 0);
     EXPECT_TRUE(answerer.finish().empty());

@@ -12,7 +12,6 @@
 #include "tests/support/fixed_display_depth.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
-#include "ui/shell_state.h"
 
 #include <string.h>
 
@@ -100,7 +99,6 @@ protected:
     {
         emptyDisc();
         DeleteFileA(notAProgram.c_str());
-        currentSelection = nullptr;
         setDisplayDepth(8);
         releaseSettings();
     }
@@ -110,7 +108,6 @@ protected:
         table.exePath = &exePath[0];
         table.cdLabel = &cdLabel[0];
         table.driveType = driveType;
-        currentSelection = &table;
     }
     void runShellHere(const char *commandLine)
     {
@@ -144,13 +141,13 @@ TEST_F(MessageBoxes, EachShowsItsCaptionTextButtonsAndIcon)
          [&] {
              select("E:\\table.exe", DRIVE_CDROM);
              emptyDisc();
-             checkTablePresent();
+             checkTablePresent(&table);
          },
          "Vantrel! 2 Demo", "Insert CD labeled 'Disc 1'", {"OK", "Cancel"}, IDI_EXCLAMATION, true},
         {"table missing from a fixed disk",
          [&] {
              select("C:\\Tables\\missing.exe", DRIVE_FIXED);
-             checkTablePresent();
+             checkTablePresent(&table);
          },
          "Error:", "Unable to find the pinball table: C:\\Tables\\missing.exe", ok, IDI_HAND, true},
         {"table not found at launch", [&] { runTable("C:\\Tables\\gone.exe"); }, "Error:",

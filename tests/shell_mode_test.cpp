@@ -10,12 +10,14 @@
 #include "shell/shell_classes.h"
 #include "shell/shell_mode.h"
 #include "tests/support/catalogue_reset.h"
+#include "tests/support/cdrom.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/input.h"
 #include "tests/support/other_palette.h"
 #include "tests/support/process.h"
 #include "tests/support/settings_fixture.h"
 #include "tests/support/shell_window.h"
+#include "tests/support/table_program.h"
 #include "ui/background_window.h"
 #include "ui/main_window.h"
 #include "ui/picture_windows.h"
@@ -38,6 +40,8 @@ protected:
         MSG message;
         while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
             ;
+        confirmedTable = NULL;
+        currentSelection = NULL;
         SettingsTest::TearDown();
     }
 
@@ -169,6 +173,51 @@ TEST_F(ShellModeInProcess, WindowThatCannotBeMadeEndsWithZero)
         EXPECT_EQ(ShellPalette, (HPALETTE)NULL);
         EXPECT_EQ(registeredClasses, 0u);
     }
+}
+
+// An arrow key that reaches the shell before the CD prompt opens is handled inside the
+// prompt's own message loop and moves the selection; the table then started is still the one
+// whose executable was checked: the double-clicked table on the disc, not the one selected
+// since.
+TEST_F(ShellModeInProcess, TableStartedIsTheOneCheckedWhateverTheCdPromptHandled)
+{
+    const std::string onFixedDisk = copyTableProgram("fixedtable.exe");
+    emptyDisc();
+    setRegString("", "Table0", "OnDisc");
+    setRegString("OnDisc", "Table Name", "On Disc");
+    setRegString("OnDisc", "Table Exe", "E:\\disctable.exe");
+    setRegString("OnDisc", "Table CD", "Disc A");
+    setRegDword("OnDisc", "Table Id", 1);
+    setRegString("", "Table1", "OnDisk");
+    setRegString("OnDisk", "Table Name", "On Disk");
+    setRegString("OnDisk", "Table Exe", onFixedDisk.c_str());
+    setRegDword("OnDisk", "Table Id", 2);
+    playLogoMovie = 0;
+    const std::string log = freshTableLogPath("checked_table");
+    ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
+    std::thread player([] {
+        if (waitForWindow(shellClassName, GetCurrentProcessId(), 10000) == NULL)
+            return;
+        PostMessageA(tableEntries[0].pictureWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageA(backgroundWindow, WM_KEYDOWN, VK_RIGHT, 0);
+    });
+    BoxAnswerer answerer({"OK"}, [](size_t) {
+        EXPECT_TRUE(CopyFileA(tableProgramPath().c_str(), (discFolder() + "disctable.exe").c_str(), FALSE));
+    });
+    EXPECT_EQ(runShellMode(), 0);
+    player.join();
+    EXPECT_EQ(currentSelection, &tableEntries[1]) << "the key did not move the selection";
+    std::string start;
+    if (waitForTableLogLine(log, "start ", 10000, &start)) {
+        EXPECT_TRUE(endStartedTableProgram(10000));
+    }
+    EXPECT_EQ(start, "start E:\\disctable.exe -nomovie");
+    std::vector<std::string> texts;
+    for (const MessageBoxContent &box : answerer.finish())
+        texts.push_back(box.text);
+    EXPECT_EQ(texts, std::vector<std::string>{"Insert CD labeled 'Disc A'"});
+    emptyDisc();
+    resetCatalogue();
 }
 
 // A small window of this test, clear of the shell's, on a thread of its own that counts the

@@ -7,7 +7,6 @@
 #include "tests/support/dialogs.h"
 #include "tests/support/files.h"
 #include "tests/support/table_program.h"
-#include "ui/shell_state.h"
 
 #include <string.h>
 
@@ -72,7 +71,6 @@ protected:
     {
         emptyDisc('E');
         emptyDisc('F');
-        currentSelection = nullptr;
     }
     void select(const std::string &path, const std::string &label)
     {
@@ -81,7 +79,6 @@ protected:
         table.exePath = &exePath[0];
         table.cdLabel = &cdLabel[0];
         table.driveType = probeDriveType(table.exePath);
-        currentSelection = &table;
     }
 };
 
@@ -99,7 +96,7 @@ TEST_F(TablePresence, CdPromptReturnsUntilTheDiscHoldsTheTable)
             EXPECT_TRUE(putOnDisc("table.exe", "table"));
         }
     });
-    EXPECT_EQ(checkTablePresent(), 1);
+    EXPECT_EQ(checkTablePresent(&table), 1);
     const std::vector<MessageBoxContent> &boxes = answerer.finish();
     ASSERT_EQ(boxes.size(), 3u);
     for (const MessageBoxContent &box : boxes) {
@@ -116,7 +113,7 @@ TEST_F(TablePresence, CancelOnTheCdPromptGivesUp)
         select("E:\\table.exe", "Unrecognized CD");
         table.driveType = driveType;
         BoxAnswerer answerer({"OK", "Cancel"});
-        EXPECT_EQ(checkTablePresent(), 0);
+        EXPECT_EQ(checkTablePresent(&table), 0);
         const std::vector<MessageBoxContent> &boxes = answerer.finish();
         ASSERT_EQ(boxes.size(), 2u);
         EXPECT_EQ(boxes[1].text, "Insert CD labeled 'Unrecognized CD'");
@@ -128,7 +125,7 @@ TEST_F(TablePresence, TableOnTheDiscPassesWithoutAsking)
     ASSERT_TRUE(putOnDisc("table.exe", "table"));
     select("E:\\table.exe", "Disc");
     BoxAnswerer answerer({});
-    EXPECT_EQ(checkTablePresent(), 1);
+    EXPECT_EQ(checkTablePresent(&table), 1);
     EXPECT_TRUE(answerer.finish().empty());
 }
 
@@ -163,7 +160,7 @@ TEST_F(TablePresence, TableOnItsDiscInAnotherDriveIsStartedFromThere)
         }
         select("E:\\SPACE\\table.exe", c.tableLabel);
         BoxAnswerer answerer({"Cancel"});
-        EXPECT_EQ(checkTablePresent(), c.started ? 1 : 0);
+        EXPECT_EQ(checkTablePresent(&table), c.started ? 1 : 0);
         const std::vector<MessageBoxContent> &boxes = answerer.finish();
         if (c.started) {
             EXPECT_TRUE(boxes.empty());
@@ -186,7 +183,7 @@ TEST_F(TablePresence, EachRetryLooksAtTheDrivesAgain)
             EXPECT_TRUE(putOnDisc("SPACE\\table.exe", "table", 'F'));
         }
     });
-    EXPECT_EQ(checkTablePresent(), 1);
+    EXPECT_EQ(checkTablePresent(&table), 1);
     EXPECT_EQ(answerer.finish().size(), 2u);
     EXPECT_STREQ(checkedExePath, "F:\\SPACE\\table.exe");
 
@@ -197,7 +194,7 @@ TEST_F(TablePresence, MissingTableOnAFixedDiskIsReportedOnce)
     select("C:\\Tables\\missing.exe", "Disc");
     ASSERT_EQ(table.driveType, (unsigned)DRIVE_FIXED);
     BoxAnswerer answerer({"OK"});
-    EXPECT_EQ(checkTablePresent(), 0);
+    EXPECT_EQ(checkTablePresent(&table), 0);
     const std::vector<MessageBoxContent> &boxes = answerer.finish();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Error:");
@@ -214,7 +211,7 @@ TEST_F(TablePresence, TableWithALongPathIsFound)
     ASSERT_EQ(path.size(), 204u);
     select(path, "Disc");
     BoxAnswerer answerer({"OK"});
-    EXPECT_EQ(checkTablePresent(), 1);
+    EXPECT_EQ(checkTablePresent(&table), 1);
     EXPECT_TRUE(answerer.finish().empty());
 }
 
@@ -236,7 +233,7 @@ TEST_F(TablePresence, MessagesFromTheLongestTextsAreCut)
         SCOPED_TRACE(c.expected.substr(0, 20));
         select(c.path, c.label);
         BoxAnswerer answerer({"Cancel"});
-        EXPECT_EQ(checkTablePresent(), 0);
+        EXPECT_EQ(checkTablePresent(&table), 0);
         const std::vector<MessageBoxContent> &boxes = answerer.finish();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, c.expected);

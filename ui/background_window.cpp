@@ -5,7 +5,6 @@
 #include "settings/catalogue.h"
 #include "ui/layout.h"
 #include "ui/memory_picture.h"
-#include "ui/picture_windows.h"
 #include "ui/shell_state.h"
 #include "ui/shell_windows.h"
 
@@ -15,12 +14,8 @@ int backgroundHasFocus = 0;
 
 namespace {
 
-const DWORD flashIntervalMs = 25;
 const int designWidth = 580;
 const int designHeight = 388;
-
-/* GetTickCount at which the next flash is due. */
-DWORD nextFlashTick = 0;
 
 void onSetFocus()
 {
@@ -70,21 +65,6 @@ bool onKeyDown(WPARAM key)
     return true;
 }
 
-/* 0 when a flash is due, the one after it then being planned, else the ms until it is due.
-   Ticks long missed (a slow message, a time without the focus) are not made up: the next one
-   comes a tick from now. */
-DWORD msUntilFlash()
-{
-    DWORD now = GetTickCount();
-    DWORD left = nextFlashTick - now;
-    if (left != 0 && left <= flashIntervalMs)
-        return left;
-    if (now - nextFlashTick >= flashIntervalMs)
-        nextFlashTick = now;
-    nextFlashTick += flashIntervalMs;
-    return 0;
-}
-
 } // namespace
 
 void loadBackgroundPicture(HWND window)
@@ -97,23 +77,6 @@ void loadBackgroundPicture(HWND window)
     if (backgroundBitmap != NULL)
         backgroundDC = selectIntoMemoryDC(backgroundBitmap, windowDC);
     ReleaseDC(window, windowDC);
-}
-
-void waitForMessage(void)
-{
-    for (;;) {
-        DWORD wait = INFINITE;
-        if (currentSelection != NULL && backgroundHasFocus) {
-            wait = msUntilFlash();
-            if (wait == 0) {
-                flashFrame(currentSelection);
-                continue;
-            }
-        }
-        if (MsgWaitForMultipleObjectsEx(0, NULL, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) !=
-            WAIT_TIMEOUT)
-            return;
-    }
 }
 
 LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -6,22 +6,17 @@
 #include "gfx/shell_palette.h"
 #include "settings/catalogue.h"
 #include "shell/globals.h"
-#include "ui/background_window.h"
+#include "ui/frame_flash.h"
 #include "ui/layout.h"
 #include "ui/memory_picture.h"
 #include "ui/shell_state.h"
 #include "ui/shell_windows.h"
 #include "ui/window_classes.h"
 
-#include <stdlib.h>
-
 namespace {
 
 const RECT nameTextRect = {10, 10, 110, 110};
 const int designPictureSide = 120;
-const int flashColourCount = 10;
-const int steadyGreyIndex = 12;
-const int blackIndex = 0;
 
 TableEntry *entryOf(HWND window)
 {
@@ -59,39 +54,11 @@ bool onFrameCreate(HWND frame, LPARAM createParameters)
     return entry->pictureWindow != NULL;
 }
 
-COLORREF frameColour(const TableEntry *entry)
-{
-    if (entry != currentSelection)
-        return PALETTEINDEX(blackIndex);
-    if (backgroundHasFocus)
-        return PALETTEINDEX(rand() % flashColourCount);
-    return PALETTEINDEX(steadyGreyIndex);
-}
-
-/* The frame whose whole ring the last flash painted, and in which colour: a flash that draws
-   the same colour again would put the same pixels on the screen. Any WM_PAINT of that frame
-   forgets it, since it may have painted part of the ring only. */
-HWND flashedFrame = NULL;
-COLORREF flashedColour = 0;
-
-/* A brush that cannot be made leaves the ring as it was. */
-bool fillFrame(HDC dc, const RECT *area, COLORREF colour)
-{
-    HBRUSH brush = CreateSolidBrush(colour);
-    if (brush == NULL)
-        return false;
-    FillRect(dc, area, brush);
-    DeleteObject(brush);
-    return true;
-}
-
 void onFramePaint(HWND frame, const TableEntry *entry)
 {
-    if (frame == flashedFrame)
-        flashedFrame = NULL;
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(frame, &paint);
-    fillFrame(dc, &paint.rcPaint, frameColour(entry));
+    paintFrameArea(frame, dc, &paint.rcPaint, entry);
     EndPaint(frame, &paint);
 }
 
@@ -141,23 +108,6 @@ void onPictureDoubleClick(TableEntry *entry)
 }
 
 } // namespace
-
-void flashFrame(const TableEntry *entry)
-{
-    HWND frame = entry->frameWindow;
-    if (frame == NULL)
-        return;
-    COLORREF colour = frameColour(entry);
-    if (frame == flashedFrame && colour == flashedColour)
-        return;
-    HDC dc = GetDC(frame);
-    if (dc == NULL)
-        return;
-    RECT everything = {0, 0, 10000, 10000};
-    flashedFrame = fillFrame(dc, &everything, colour) ? frame : NULL;
-    flashedColour = colour;
-    ReleaseDC(frame, dc);
-}
 
 void loadTablePicture(HWND window, TableEntry &entry)
 {

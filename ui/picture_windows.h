@@ -9,12 +9,6 @@ struct TableEntry;
    placeholder for its kind of drive with the table's name written on it. */
 void loadTablePicture(HWND window, TableEntry &entry);
 
-/* Paints the ring of `entry`'s frame in its colour now, a new one while it flashes. Drawing
-   straight into the frame's own DC spares the update region and the WM_PAINT, round trips to
-   the window system at every tick, and the making ready of a DC from the cache. A table
-   without a frame has nothing painted: the DC of no window is the whole screen's. */
-void flashFrame(const TableEntry *entry);
-
 /* The ring around a picture: black, grey while selected, flashing while selected and the
    background has the focus. */
 LRESULT CALLBACK PictureFrameWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

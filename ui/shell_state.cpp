@@ -7,4 +7,4 @@ HWND cancelButton = NULL;
 HWND backgroundWindow = NULL;
 
 TableEntry *currentSelection = NULL;
-int launchConfirmed = 0;
+TableEntry *confirmedTable = NULL;

@@ -13,7 +13,8 @@ extern HWND cancelButton;
 extern HWND backgroundWindow;
 
 extern TableEntry *currentSelection;
-/* Set once the chosen table's executable was found; read after the main loop. */
-extern int launchConfirmed;
+/* The table whose executable was found when the user chose it, started after the main loop;
+   NULL while none was. The selection may have moved on since. */
+extern TableEntry *confirmedTable;
 
 #endif

@@ -77,9 +77,12 @@ void clearDefaultButtons(void)
 
 void launchIfPresent(void)
 {
-    if (!checkTablePresent())
+    // Input queued before the CD prompt opens is handled in the prompt's own message loop and
+    // can change the selection: the table confirmed is the one that was checked.
+    TableEntry *chosen = currentSelection;
+    if (!checkTablePresent(chosen))
         return;
-    launchConfirmed = 1;
+    confirmedTable = chosen;
     endShellRun();
 }
 

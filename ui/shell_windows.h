@@ -27,7 +27,7 @@ void setButtonStyle(HWND button, DWORD style);
 /* Takes the default style from both buttons. */
 void clearDefaultButtons(void);
 
-/* Ends the run with currentSelection confirmed when its executable is there. */
+/* Ends the run with the selected table confirmed when its executable is there. */
 void launchIfPresent(void);
 
 /* Ends the shell's run; the main window hides itself and stops the main loop. */

@@ -37,6 +37,17 @@ BOOL CALLBACK collectControl(HWND child, LPARAM parameter)
     return TRUE;
 }
 
+void readMessageBox(HWND window, MessageBoxContent *box)
+{
+    box->window = window;
+    box->caption = windowText(window);
+    box->text = windowText(GetDlgItem(window, messageTextId));
+    box->buttons.clear();
+    box->icon = NULL;
+    box->owner = GetWindow(window, GW_OWNER);
+    EnumChildWindows(window, collectControl, reinterpret_cast<LPARAM>(box));
+}
+
 }
 
 std::string windowText(HWND window)
@@ -72,14 +83,12 @@ bool waitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxContent *box)
     HWND window = waitForWindow(dialogClass, processId, timeoutMs);
     if (!window)
         return false;
-    box->window = window;
-    box->caption = windowText(window);
-    box->text = windowText(GetDlgItem(window, messageTextId));
-    box->buttons.clear();
-    box->icon = NULL;
-    box->owner = GetWindow(window, GW_OWNER);
-    EnumChildWindows(window, collectControl, reinterpret_cast<LPARAM>(box));
-    return true;
+    // A box can be seen before its controls are made; every box has a button.
+    for (DWORD start = GetTickCount();; Sleep(5)) {
+        readMessageBox(window, box);
+        if (!box->buttons.empty() || !IsWindow(window) || GetTickCount() - start >= 2000)
+            return true;
+    }
 }
 
 bool answerMessageBox(const MessageBoxContent &box, const std::string &buttonText)

@@ -1,0 +1,6 @@
+#include "ui/tick_clock.h"
+
+DWORD readTickClock(void)
+{
+    return GetTickCount();
+}
