@@ -9,6 +9,26 @@ namespace {
 
 const DWORD closePollIntervalMs = 10;
 
+/* The caller's process, to notice its end; NULL when it cannot be opened. */
+HANDLE openCallerProcess(void)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(callerWindow, &processId);
+    return processId ? OpenProcess(SYNCHRONIZE, FALSE, processId) : NULL;
+}
+
+/* Waits until the caller's window is gone, its process has ended, or callerCloseTimeoutMs
+   have passed since `start`. */
+void waitForCallerToGo(HANDLE process, DWORD start)
+{
+    while (IsWindow(callerWindow) && GetTickCount() - start < callerCloseTimeoutMs) {
+        if (!process)
+            Sleep(closePollIntervalMs);
+        else if (WaitForSingleObject(process, closePollIntervalMs) == WAIT_OBJECT_0)
+            return;
+    }
+}
+
 }
 
 int notifyTableProgram(TableNotification mode)
@@ -29,15 +49,19 @@ int notifyTableProgram(TableNotification mode)
 
 void closeCaller(void)
 {
-    if (!callerWindow)
+    if (!callerWindow || !IsWindow(callerWindow))
         return;
     DWORD start = GetTickCount();
+    /* A caller busy with the request (saving inside its handler, or after answering) holds
+       the next table back up to the bound, even once it looks hung; only one that was hung
+       before it was asked is given up at once. */
+    int hungWhenAsked = IsHungAppWindow(callerWindow);
+    HANDLE process = openCallerProcess();
     DWORD_PTR reply = 0;
-    LRESULT answered = SendMessageTimeoutA(callerWindow, WM_QUIT, (WPARAM)callerWindow, 0,
-                                           SMTO_ABORTIFHUNG, peerReplyTimeoutMs, &reply);
-    /* A caller that answered may take a while to end (saving, restoring the display mode);
-       one that did not is not worth waiting long for. */
-    DWORD limit = answered ? callerCloseTimeoutMs : unansweredCallerTimeoutMs;
-    while (IsWindow(callerWindow) && GetTickCount() - start < limit)
-        Sleep(closePollIntervalMs);
+    SendMessageTimeoutA(callerWindow, WM_QUIT, (WPARAM)callerWindow, 0, SMTO_ABORTIFHUNG,
+                        callerCloseTimeoutMs, &reply);
+    if (!hungWhenAsked)
+        waitForCallerToGo(process, start);
+    if (process)
+        CloseHandle(process);
 }

@@ -45,13 +45,15 @@ TEST_F(ShellProtocol, SecondShellBringsTheFirstForward)
 }
 
 // The shell started by a table program, with the program's own log and tables that are
-// copies of it.
+// copies of it. Nova records nothing as played last, so that whatever the shell would record
+// there shows.
 class ShellFromTable : public ShellSession {
 protected:
     std::string log = freshTableLogPath("shell_from_table");
     ScopedEnvironment logFile{"PINBALL_TABLE_LOG", log};
     std::string cometExe = copyTableProgram("comet.exe");
-    std::string novaExe = copyTableProgram("nova.exe");
+    std::string novaExe =
+        copyTableProgram("nova.exe", testDirectory() + "tableprog_writes_nothing.exe");
     TableProgram caller;
 
     void SetUp() override
@@ -110,7 +112,8 @@ TEST_F(ShellFromTable, TheCallersOwnTableClosesNothing)
     expectCallerOnlyNotified();
 }
 
-// Another table closes the caller first and is started once the caller's window is gone.
+// Another table closes the caller first and is started once the caller's window is gone; the
+// new table is then told that the shell has ended, and "Last Table Played" is left to it.
 TEST_F(ShellFromTable, AnotherTableClosesTheCallerThenStarts)
 {
     // The caller's table is preselected with the pictures holding the focus: one step on,
@@ -134,6 +137,26 @@ TEST_F(ShellFromTable, AnotherTableClosesTheCallerThenStarts)
     EXPECT_LT(quitAt, endAt);
     EXPECT_LT(endAt, startAt) << "the caller was gone before the new table started";
     EXPECT_EQ(logLines()[startAt], "start " + novaExe + " -nomovie");
+    ASSERT_TRUE(waitForTableLogLine(log, postedNotification, 5000));
+    EXPECT_GT(lineIndex(postedNotification), startAt) << "the new table took it";
+    std::string lastPlayed;
+    EXPECT_TRUE(getRegString("", "Last Table Played", &lastPlayed));
+    EXPECT_EQ(lastPlayed, "Table 0") << "the caller's record stays: Nova records nothing";
+}
+
+// A WM_QUIT that another program sends to the shell's window asks the shell to end: the window
+// hides at once and the run ends with nothing started, although another table is selected.
+TEST_F(ShellFromTable, QuitSentByAnotherProgramEndsTheRunWithNothingStarted)
+{
+    ASSERT_TRUE(waitUntil([this] { return labelText() == "Comet Run"; }, inputTimeoutMs));
+    pressKey(VK_RIGHT);
+    ASSERT_TRUE(waitUntil([this] { return labelText() == "Nova"; }, inputTimeoutMs));
+    DWORD_PTR reply = 1;
+    ASSERT_TRUE(SendMessageTimeoutA(window, WM_QUIT, 0, 0, SMTO_ABORTIFHUNG, inputTimeoutMs,
+                                    &reply));
+    EXPECT_EQ(reply, 0u);
+    EXPECT_FALSE(IsWindowVisible(window)) << "hidden by the time it answered";
+    expectCallerOnlyNotified();
 }
 
 // A table whose executable is missing, asked for with OK or a double-click, is refused with a
