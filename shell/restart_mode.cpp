@@ -14,15 +14,14 @@ namespace {
 const DWORD queuePollMs = 20;
 
 /* Ends restart mode: the buffers and the settings store are given back. */
-int endRestart(char *exePath, char *tableKey, int *exitStatus)
+StepOutcome endRestart(char *exePath, char *tableKey)
 {
     if (tableKey)
         memoryfree(tableKey);
     if (exePath)
         memoryfree(exePath);
     releaseSettings();
-    *exitStatus = 0;
-    return 1;
+    return runEnds;
 }
 
 /* A table whose disc is now in another drive than the one its path names is started from
@@ -39,26 +38,26 @@ void findTableDisc(const char *tableKey, char *exePath)
 
 }
 
-int runRestartMode(int *exitStatus)
+StepOutcome runRestartMode(void)
 {
     char *exePath = static_cast<char *>(memoryalloc(textBufferSize));
     if (!exePath)
-        return endRestart(NULL, NULL, exitStatus);
+        return endRestart(NULL, NULL);
     char *tableKey = static_cast<char *>(memoryalloc(textBufferSize));
     if (!tableKey)
-        return endRestart(exePath, NULL, exitStatus);
+        return endRestart(exePath, NULL);
     readSettingString(NULL, "Last Table Played", tableKey, "", textBufferSize);
     if (!tableKey[0]) {
         memoryfree(tableKey);
         memoryfree(exePath);
-        return 0;
+        return runGoesOn;
     }
     readSettingString(tableKey, "Table Exe", exePath, "", textBufferSize);
     if (exePath[0] && !executablePresent(exePath))
         findTableDisc(tableKey, exePath);
     if (exePath[0] && runTable(exePath))
         waitWhileMessageQueued(restartWaitMs);
-    return endRestart(exePath, tableKey, exitStatus);
+    return endRestart(exePath, tableKey);
 }
 
 void waitWhileMessageQueued(unsigned int limitMs)

@@ -9,14 +9,12 @@
 #include "shell/globals.h"
 #include "shell/restart_mode.h"
 #include "shell/shell_mode.h"
+#include "shell/step_outcome.h"
 #include "shell/table_programs.h"
 
 const char handedOverVariable[] = "PINBALL_SHELL_HANDED_OVER";
 
 namespace {
-
-/* What a step of start-up decides: the run goes on to the next step, or ends here. */
-enum StepOutcome { runGoesOn, runEnds };
 
 const int fewestBitsPerPixel = 8;
 
@@ -144,9 +142,8 @@ int runMode(const char *commandLine)
     if (hasWord(commandLine, "restart")) {
         closeCaller();
         playLogoMovie = 0;
-        int status = 0;
-        if (runRestartMode(&status))
-            return status;
+        if (runRestartMode() == runEnds)
+            return 0;
     }
     return runShellMode();
 }

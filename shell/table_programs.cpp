@@ -9,6 +9,14 @@ namespace {
 
 const DWORD closePollIntervalMs = 10;
 
+/* Waits until the caller's window is gone (its process ending takes it along) or
+   callerCloseTimeoutMs have passed since `start`. */
+void waitForCallerToGo(DWORD start)
+{
+    while (IsWindow(callerWindow) && GetTickCount() - start < callerCloseTimeoutMs)
+        Sleep(closePollIntervalMs);
+}
+
 }
 
 int notifyTableProgram(TableNotification mode)
@@ -32,12 +40,13 @@ void closeCaller(void)
     if (!callerWindow)
         return;
     DWORD start = GetTickCount();
+    /* A caller busy with the request (saving inside its handler, or after answering) holds
+       the next table back up to the bound, even once it looks hung; only one that was hung
+       before it was asked is given up at once. */
+    int hungWhenAsked = IsHungAppWindow(callerWindow);
     DWORD_PTR reply = 0;
-    LRESULT answered = SendMessageTimeoutA(callerWindow, WM_QUIT, (WPARAM)callerWindow, 0,
-                                           SMTO_ABORTIFHUNG, peerReplyTimeoutMs, &reply);
-    /* A caller that answered may take a while to end (saving, restoring the display mode);
-       one that did not is not worth waiting long for. */
-    DWORD limit = answered ? callerCloseTimeoutMs : unansweredCallerTimeoutMs;
-    while (IsWindow(callerWindow) && GetTickCount() - start < limit)
-        Sleep(closePollIntervalMs);
+    SendMessageTimeoutA(callerWindow, WM_QUIT, (WPARAM)callerWindow, 0, SMTO_ABORTIFHUNG,
+                        callerCloseTimeoutMs, &reply);
+    if (!hungWhenAsked)
+        waitForCallerToGo(start);
 }

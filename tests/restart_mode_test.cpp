@@ -21,8 +21,7 @@ using RestartMode = SettingsTest;
 TEST_F(RestartMode, NoLastTableLeavesItToShellMode)
 {
     BoxAnswerer answerer({});
-    int status = 77;
-    EXPECT_EQ(runRestartMode(&status), 0);
+    EXPECT_EQ(runRestartMode(), runGoesOn);
     EXPECT_NE(settingsBasePath, nullptr) << "shell mode still needs the settings";
     EXPECT_TRUE(answerer.finish().empty());
 }
@@ -32,9 +31,7 @@ TEST_F(RestartMode, LastTableWithoutExecutableEndsQuietly)
     setRegString("", "Last Table Played", "Table Seven");
     setRegString("Table Seven", "Table Name", "Seventh Heaven");
     BoxAnswerer answerer({});
-    int status = 77;
-    EXPECT_EQ(runRestartMode(&status), 1);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(runRestartMode(), runEnds);
     EXPECT_EQ(settingsBasePath, nullptr) << "the settings are released on the way out";
     EXPECT_TRUE(answerer.finish().empty());
 }
@@ -44,9 +41,7 @@ TEST_F(RestartMode, TableThatCannotStartIsReportedAndEnds)
     setRegString("", "Last Table Played", "Gone");
     setRegString("Gone", "Table Exe", "C:\\Tables\\gone.exe");
     BoxAnswerer answerer({"OK"});
-    int status = 77;
-    EXPECT_EQ(runRestartMode(&status), 1);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(runRestartMode(), runEnds);
     EXPECT_EQ(settingsBasePath, nullptr);
     const std::vector<MessageBoxContent> &boxes = answerer.finish();
     ASSERT_EQ(boxes.size(), 1u);
@@ -97,9 +92,8 @@ TEST_F(RestartMode, LastTableRunsAgainThenWaitsOnlyWhileAMessageIsQueued)
         if (queued) {
             ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_APP, 7, 0));
         }
-        int status = 77;
         TableStartWatch tableStart(log);
-        EXPECT_EQ(runRestartMode(&status), 1);
+        EXPECT_EQ(runRestartMode(), runEnds);
         DWORD ended = GetTickCount();
         tableStart.watcher.join();
 
@@ -113,7 +107,6 @@ TEST_F(RestartMode, LastTableRunsAgainThenWaitsOnlyWhileAMessageIsQueued)
         }
         MSG message;
         EXPECT_EQ(PeekMessageA(&message, NULL, 0, 0, PM_REMOVE), queued ? TRUE : FALSE);
-        EXPECT_EQ(status, 0);
         EXPECT_EQ(settingsBasePath, nullptr);
         EXPECT_EQ(tableLogLines(log), (std::vector<std::string>{"start " + exe + " -nomovie",
                                                                 "show 5"}));

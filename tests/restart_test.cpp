@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/input.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/shell_stand_in.h"
@@ -42,25 +43,34 @@ std::string recordCometAsLastTable()
     return comet;
 }
 
-// The caller is closed first, also one that takes a while to end after it answered; then the
-// table played last runs, shown, with "-nomovie" behind its path.
+// The caller is closed first, also one that takes a while to end: after it answered, or while
+// it saves inside its handler for longer than one send may wait. Then the table played last runs,
+// shown, with "-nomovie" behind its path.
 TEST_F(Restart, ClosesTheCallerThenRerunsTheTablePlayedLast)
 {
-    for (DWORD quitDelay : {0u, 8000u}) {
-        SCOPED_TRACE("caller ends " + std::to_string(quitDelay) + " ms after WM_QUIT");
+    struct Case {
+        const char *variable;
+        DWORD ms;
+    } cases[] = {
+        {"PINBALL_TABLE_QUIT_DELAY_MS", 0},
+        {"PINBALL_TABLE_QUIT_DELAY_MS", 8000},
+        {"PINBALL_TABLE_QUIT_HANG_MS", 8000},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.variable) + "=" + std::to_string(c.ms));
         std::string comet = recordCometAsLastTable();
         std::string log = freshTableLogPath("restart_rerun");
         ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
         std::string callerExe = copyTableProgram("caller.exe");
         TableProgram caller;
         {
-            ScopedEnvironment slowQuit("PINBALL_TABLE_QUIT_DELAY_MS", std::to_string(quitDelay));
+            ScopedEnvironment slowQuit(c.variable, std::to_string(c.ms));
             ASSERT_TRUE(caller.start(callerExe, "", log));
         }
 
         DWORD start = GetTickCount();
         EXPECT_EQ(runShell(callerWords(caller.window) + " restart"), 0u);
-        EXPECT_GE(GetTickCount() - start, quitDelay) << "the caller kept its window that long";
+        EXPECT_GE(GetTickCount() - start, c.ms) << "the caller kept its window that long";
         EXPECT_EQ(runningShell.handOvers(), 0) << "nothing of shell mode runs";
         ASSERT_TRUE(waitForTableLogLine(log, "subkey Comet Run", 10000));
         std::vector<std::string> expected = {"start \"" + callerExe + "\"",
@@ -75,26 +85,51 @@ TEST_F(Restart, ClosesTheCallerThenRerunsTheTablePlayedLast)
     }
 }
 
-// A caller that does not answer WM_QUIT holds the restart only for a few seconds: the table
-// played last then runs beside it.
-TEST_F(Restart, HungCallerHoldsTheRestartOnlyAFewSeconds)
+// A caller whose window had already stopped taking messages when it was asked is not waited
+// for: the table played last runs beside it at once.
+TEST_F(Restart, CallerHungBeforeTheRequestIsNotWaitedFor)
 {
     std::string comet = recordCometAsLastTable();
     std::string log = freshTableLogPath("restart_hung");
     ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
     TableProgram caller;
     {
-        ScopedEnvironment hang("PINBALL_TABLE_QUIT_HANG_MS", "60000");
+        ScopedEnvironment hang("PINBALL_TABLE_HANG_MS", "60000");
         ASSERT_TRUE(caller.start(copyTableProgram("caller.exe"), "", log));
     }
+    ASSERT_TRUE(waitUntil([&caller] { return IsHungAppWindow(caller.window) != FALSE; }, 10000))
+        << "the system takes the caller's window for hung";
 
     DWORD start = GetTickCount();
     EXPECT_EQ(runShell(callerWords(caller.window) + " restart"), 0u);
-    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_LT(GetTickCount() - start, 3000u);
     EXPECT_TRUE(waitForTableLogLine(log, "start " + comet + " -nomovie", 10000));
     EXPECT_TRUE(caller.process.running());
 
     caller.process.end();
+    EXPECT_TRUE(endStartedTableProgram(10000));
+}
+
+// A caller that answers the request but keeps its window holds the restart: the table played
+// last does not start beside it, until its process is gone.
+TEST_F(Restart, CallerThatIgnoresTheRequestHoldsTheRestartUntilItsProcessEnds)
+{
+    std::string comet = recordCometAsLastTable();
+    std::string log = freshTableLogPath("restart_ignored");
+    ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
+    TableProgram caller;
+    ASSERT_TRUE(caller.start(testDirectory() + "tableprog_ignores_quit.exe", "", log));
+
+    ChildProcess shell;
+    ASSERT_TRUE(shell.start(shellCommand(callerWords(caller.window) + " restart")));
+    const DWORD heldMs = 8000;
+    EXPECT_FALSE(runningShell.pumpUntilExit(shell, heldMs)) << "the shell still waits";
+    EXPECT_FALSE(waitForTableLogLine(log, "start " + comet, 0)) << "nothing started yet";
+    ASSERT_TRUE(waitForTableLogLine(log, sentQuitLine(caller.window), 0));
+
+    caller.process.end();
+    EXPECT_TRUE(runningShell.pumpUntilExit(shell, 5000)) << "the caller's end ends the wait";
+    EXPECT_TRUE(waitForTableLogLine(log, "start " + comet + " -nomovie", 10000));
     EXPECT_TRUE(endStartedTableProgram(10000));
 }
 

@@ -45,21 +45,28 @@ TEST_F(ShellProtocol, SecondShellBringsTheFirstForward)
 }
 
 // The shell started by a table program, with the program's own log and tables that are
-// copies of it.
+// copies of it. Nova records nothing as played last, so that whatever the shell would record
+// there shows.
 class ShellFromTable : public ShellSession {
 protected:
     std::string log = freshTableLogPath("shell_from_table");
     ScopedEnvironment logFile{"PINBALL_TABLE_LOG", log};
     std::string cometExe = copyTableProgram("comet.exe");
-    std::string novaExe = copyTableProgram("nova.exe");
+    std::string novaExe =
+        copyTableProgram("nova.exe", testDirectory() + "tableprog_writes_nothing.exe");
     TableProgram caller;
+    // How long the caller works inside its WM_QUIT handler before its window goes.
+    std::string callerSavesMs = "0";
 
     void SetUp() override
     {
         ShellSession::SetUp();
         addTable("Comet Run", cometExe, 7);
         addTable("Nova", novaExe, 8);
-        ASSERT_TRUE(caller.start(cometExe, "", log));
+        {
+            ScopedEnvironment saving("PINBALL_TABLE_QUIT_HANG_MS", callerSavesMs);
+            ASSERT_TRUE(caller.start(cometExe, "", log));
+        }
         ASSERT_TRUE(startShell(callerWords(caller.window) + " tid=7"));
         ASSERT_TRUE(bringToFront(window, inputTimeoutMs));
     }
@@ -92,6 +99,37 @@ protected:
                 return (int)i;
         return -1;
     }
+
+    // Chooses Nova: the caller is closed first and Nova started once the caller's window is
+    // gone; Nova is then told that the shell has ended, and "Last Table Played" is left to it.
+    void chooseAnotherTableAndCheckTheHandOver()
+    {
+        // The caller's table is preselected with the pictures holding the focus: one step on,
+        // then Enter twice.
+        ASSERT_TRUE(waitUntil([this] { return labelText() == "Comet Run"; }, inputTimeoutMs));
+        pressKey(VK_RIGHT);
+        ASSERT_TRUE(waitUntil([this] { return labelText() == "Nova"; }, inputTimeoutMs));
+        pressKey(VK_RETURN);
+        ASSERT_TRUE(waitUntil([this] { return focus() == okButton(); }, inputTimeoutMs));
+        pressKey(VK_RETURN);
+        DWORD status = 1;
+        ASSERT_TRUE(waitForEnd(&status, 20000));
+        EXPECT_EQ(status, 0u);
+        DWORD callerStatus = 1;
+        EXPECT_TRUE(caller.process.waitForExit(5000, &callerStatus));
+        ASSERT_TRUE(waitForTableLogLine(log, "start " + novaExe, 10000));
+        int quitAt = lineIndex(sentQuitLine(caller.window)), endAt = lineIndex("end"),
+            startAt = lineIndex("start " + novaExe);
+        EXPECT_GE(quitAt, 0);
+        EXPECT_LT(quitAt, endAt);
+        EXPECT_LT(endAt, startAt) << "the caller was gone before the new table started";
+        EXPECT_EQ(logLines()[startAt], "start " + novaExe + " -nomovie");
+        ASSERT_TRUE(waitForTableLogLine(log, postedNotification, 5000));
+        EXPECT_GT(lineIndex(postedNotification), startAt) << "the new table took it";
+        std::string lastPlayed;
+        EXPECT_TRUE(getRegString("", "Last Table Played", &lastPlayed));
+        EXPECT_EQ(lastPlayed, "Table 0") << "the caller's record stays: Nova records nothing";
+    }
 };
 
 // Cancelling, or choosing the caller's own table again, closes and starts nothing; the caller
@@ -110,30 +148,37 @@ TEST_F(ShellFromTable, TheCallersOwnTableClosesNothing)
     expectCallerOnlyNotified();
 }
 
-// Another table closes the caller first and is started once the caller's window is gone.
+// Choosing another table hands over to it; this caller ends at once.
 TEST_F(ShellFromTable, AnotherTableClosesTheCallerThenStarts)
 {
-    // The caller's table is preselected with the pictures holding the focus: one step on,
-    // then Enter twice.
+    chooseAnotherTableAndCheckTheHandOver();
+}
+
+// A caller that saves for 8 s inside its WM_QUIT handler, longer than one send is given, still
+// goes before the new table starts and takes no message meant for it.
+class ShellFromSavingTable : public ShellFromTable {
+protected:
+    ShellFromSavingTable() { callerSavesMs = "8000"; }
+};
+
+TEST_F(ShellFromSavingTable, AnotherTableWaitsForTheCallerToSave)
+{
+    chooseAnotherTableAndCheckTheHandOver();
+}
+
+// A WM_QUIT that another program sends to the shell's window asks the shell to end: the window
+// hides at once and the run ends with nothing started, although another table is selected.
+TEST_F(ShellFromTable, QuitSentByAnotherProgramEndsTheRunWithNothingStarted)
+{
     ASSERT_TRUE(waitUntil([this] { return labelText() == "Comet Run"; }, inputTimeoutMs));
     pressKey(VK_RIGHT);
     ASSERT_TRUE(waitUntil([this] { return labelText() == "Nova"; }, inputTimeoutMs));
-    pressKey(VK_RETURN);
-    ASSERT_TRUE(waitUntil([this] { return focus() == okButton(); }, inputTimeoutMs));
-    pressKey(VK_RETURN);
-    DWORD status = 1;
-    ASSERT_TRUE(waitForEnd(&status));
-    EXPECT_EQ(status, 0u);
-    DWORD callerStatus = 1;
-    EXPECT_TRUE(caller.process.waitForExit(5000, &callerStatus));
-    ASSERT_TRUE(waitForTableLogLine(log, "start " + novaExe, 10000));
-    char quit[64];
-    wsprintfA(quit, "WM_QUIT sent wParam=%lX lParam=0", (unsigned long)(ULONG_PTR)caller.window);
-    int quitAt = lineIndex(quit), endAt = lineIndex("end"), startAt = lineIndex("start " + novaExe);
-    EXPECT_GE(quitAt, 0);
-    EXPECT_LT(quitAt, endAt);
-    EXPECT_LT(endAt, startAt) << "the caller was gone before the new table started";
-    EXPECT_EQ(logLines()[startAt], "start " + novaExe + " -nomovie");
+    DWORD_PTR reply = 1;
+    ASSERT_TRUE(SendMessageTimeoutA(window, WM_QUIT, 0, 0, SMTO_ABORTIFHUNG, inputTimeoutMs,
+                                    &reply));
+    EXPECT_EQ(reply, 0u);
+    EXPECT_FALSE(IsWindowVisible(window)) << "hidden by the time it answered";
+    expectCallerOnlyNotified();
 }
 
 // A table whose executable is missing, asked for with OK or a double-click, is refused with a

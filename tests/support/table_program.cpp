@@ -11,12 +11,12 @@ std::string tableProgramPath()
     return buildDirectory() + "tableprog.exe";
 }
 
-std::string copyTableProgram(const std::string &fileName)
+std::string copyTableProgram(const std::string &fileName, const std::string &source)
 {
     std::string folder = testDirectory() + "tables\\";
     CreateDirectoryA(folder.c_str(), NULL);
     std::string path = folder + fileName;
-    CopyFileA(tableProgramPath().c_str(), path.c_str(), FALSE);
+    CopyFileA(source.c_str(), path.c_str(), FALSE);
     return path;
 }
 

@@ -18,14 +18,18 @@
 //   WM_QUIT sent|posted wParam=<hex> lParam=<hex>
 //   shell <command line it started the shell with>   (F2, F3 or its buttons)
 //   end
-// Two more variables stand for slow and hung programs: a WM_QUIT that reaches its window is
-// answered at once but the window stays PINBALL_TABLE_QUIT_DELAY_MS milliseconds, or is not
-// answered for PINBALL_TABLE_QUIT_HANG_MS milliseconds.
+// More variables stand for slow and hung programs: a WM_QUIT that reaches its window is
+// answered at once but the window stays PINBALL_TABLE_QUIT_DELAY_MS milliseconds, or is worked
+// on inside the window procedure for PINBALL_TABLE_QUIT_HANG_MS milliseconds before the window
+// goes; PINBALL_TABLE_HANG_MS makes the program take no messages for that long once its window
+// is shown.
 
 // Full path of build/tableprog.exe.
 std::string tableProgramPath();
-// Copies the table program to `fileName` in a folder beside the tests; returns the full path.
-std::string copyTableProgram(const std::string &fileName);
+// Copies the table program, or the variant `source`, to `fileName` in a folder beside the tests;
+// returns the full path.
+std::string copyTableProgram(const std::string &fileName,
+                             const std::string &source = tableProgramPath());
 // A fresh (deleted) log path beside the tests, named after `name`.
 std::string freshTableLogPath(const std::string &name);
 

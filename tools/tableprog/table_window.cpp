@@ -3,10 +3,9 @@
 #include "shell/command_line.h"
 #include "shell/names.h"
 #include "settings/settings_store.h"
+#include "tools/tableprog/environment.h"
 #include "tools/tableprog/own_entry.h"
 #include "tools/tableprog/table_log.h"
-
-#include <stdlib.h>
 
 HWND tableWindow = NULL;
 
@@ -135,20 +134,10 @@ void onCommand(HWND window, WPARAM command)
     SetFocus(window);
 }
 
-/* A number of milliseconds from the environment; 0 when the variable is not set. */
-DWORD environmentMs(const char *name)
-{
-    char text[16];
-    DWORD length = GetEnvironmentVariableA(name, text, sizeof text);
-    if (length == 0 || length >= sizeof text)
-        return 0;
-    return (DWORD)strtoul(text, NULL, 10);
-}
-
 /* WM_QUIT reaching the window asks the program to end. PINBALL_TABLE_QUIT_HANG_MS makes it
-   stop answering for that long first, as a hung program does; PINBALL_TABLE_QUIT_DELAY_MS
-   makes it answer and keep its window for that long, as a program that saves its state or
-   restores the display mode does. */
+   work that long before it answers and destroys its window, as a program that saves its state
+   inside the handler does; PINBALL_TABLE_QUIT_DELAY_MS makes it answer and keep its window for
+   that long, as a program that saves afterwards or restores the display mode does. */
 void onQuitRequest(HWND window, WPARAM wParam, LPARAM lParam)
 {
     logEvent("WM_QUIT %s wParam=%lX lParam=%lX", InSendMessage() ? "sent" : "posted",

@@ -1,4 +1,5 @@
 #include "settings/settings_store.h"
+#include "tools/tableprog/environment.h"
 #include "tools/tableprog/own_entry.h"
 #include "tools/tableprog/table_log.h"
 #include "tools/tableprog/table_window.h"
@@ -63,6 +64,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         ShowWindow(window, SW_SHOWNORMAL);
         UpdateWindow(window);
         SetForegroundWindow(window);
+        /* A program that hangs while it runs: its window stops taking messages for so long. */
+        Sleep(environmentMs("PINBALL_TABLE_HANG_MS"));
         runMessageLoop();
         if (IsWindow(window))
             DestroyWindow(window);
