@@ -358,7 +358,8 @@ TEST_F(StartUp, HungCallerDoesNotFreezeTheShell)
     ASSERT_NE(thread, (HANDLE)NULL);
     WaitForSingleObject(hung.ready, 5000);
     ASSERT_NE(hung.window, (HWND)NULL);
-    bool hungBeforeAsked = waitUntil([&hung] { return IsHungAppWindow(hung.window) != FALSE; }, 10000);
+    bool hungBeforeAsked =
+        waitUntil([&hung] { return IsHungAppWindow(hung.window) != FALSE; }, 10000);
 
     DWORD start = GetTickCount();
     DWORD status = 1;
