@@ -634,6 +634,7 @@ TEST_F(Pinballcat, CompatWritesTheLayersValueAsWindowsDoes)
         {"256COLOR 640X480", "~ 256COLOR 640X480"},
         {"640x480 256color", "~ 256COLOR 640X480"},
         {"\"win95 DisableDXMaximizedWindowedMode\" RUNASADMIN WIN95", "~ RUNASADMIN DISABLEDXMAXIMIZEDWINDOWEDMODE WIN95"},
+        {"dwm8and16bitmitigation 256COLOR", "~ 256COLOR DWM8And16BitMitigation"},
         {"16BITCOLOR", "~ 16BITCOLOR"},
     };
     for (const Case &c : cases) {

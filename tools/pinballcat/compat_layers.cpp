@@ -32,6 +32,7 @@ const Layer layers[] = {
     {"16BITCOLOR", groupColours},
     {"640X480", groupNone},
     {"DISABLEDXMAXIMIZEDWINDOWEDMODE", groupNone},
+    {"DWM8And16BitMitigation", groupNone},
     {"HIGHDPIAWARE", groupScaling},
     {"DPIUNAWARE", groupScaling},
     {"DISABLETHEMES", groupNone},
