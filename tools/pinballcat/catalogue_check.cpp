@@ -6,6 +6,7 @@
 #include "settings/settings_store.h"
 #include "shell/table_launch.h"
 #include "tools/pinballcat/catalogue_view.h"
+#include "tools/pinballcat/compat_layers.h"
 #include "tools/pinballcat/console.h"
 #include "tools/pinballcat/program_header.h"
 #include "tools/pinballcat/registry_tree.h"
@@ -68,7 +69,7 @@ const char *checkExecutable(const TableEntry &table, std::string *text)
         lstrcpynA(found, table.exePath, sizeof found);
         if (findOnAnotherDisc(found, labelToMatch(table.cdLabel))) {
             *text = std::string("executable found on the disc in drive ") + driveRoot(found) +
-                    ", which the shell starts it from: " + found;
+                    ", which the shell starts it from: " + found + compatLeftBehindText(table, found);
             return markOk;
         }
         *text = std::string("executable not there now: the shell asks for the CD labelled \"") +

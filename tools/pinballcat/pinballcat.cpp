@@ -65,6 +65,9 @@ int main(int argc, char **argv)
         fputs(usage, stderr);
         return statusRefused;
     }
+    /* Looking at a removable drive without its disc would otherwise raise the system's own
+       box and hold the command until someone answers it. */
+    SetErrorMode(SEM_FAILCRITICALERRORS);
     appInstance = GetModuleHandleA(NULL);
     setSettingsBase(loadString(IDS_SETTINGS_KEY));
     int status = -1;
