@@ -883,6 +883,9 @@ TEST_F(Pinballcat, DriveMovesTheCompatibilitySettingsWithTheTable)
     EXPECT_EQ(value, "~ 256COLOR FUTURELAYER");
     output = cat("check").output;
     EXPECT_EQ(output.find("compatibility"), std::string::npos) << output;
+    EXPECT_EQ(done("drive \"Space Table\" f"), "moved Space Table to drive F: F:\\SPACE\\space.exe\n");
+    ASSERT_TRUE(getLayers(onF, &value)) << "a move to the same drive keeps them";
+    EXPECT_EQ(value, "~ 256COLOR FUTURELAYER");
 
     // Settings that the new path has already stay, and win over a rival; the old path keeps its
     // settings while another table still starts it.
