@@ -6,6 +6,7 @@
 #include "tests/support/program_files.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/table_program.h"
+#include "tools/pinballcat/pinballcat_run.h"
 #include "tools/pinballcat/program_header.h"
 
 #include <sddl.h>
@@ -898,6 +899,18 @@ TEST_F(Pinballcat, DriveMovesTheCompatibilitySettingsWithTheTable)
     ASSERT_TRUE(getLayers(onF, &value));
     EXPECT_EQ(value, "~ 256COLOR FUTURELAYER");
     emptyDisc('F');
+}
+
+// An empty removable drive must not hold a command with the system's own box: the tool takes
+// critical errors itself, as the shell does, before any command looks at a drive.
+TEST(PinballcatRun, TakesCriticalErrorsItself)
+{
+    UINT previous = SetErrorMode(0);
+    char program[] = "pinballcat", command[] = "help";
+    char *argv[] = {program, command, nullptr};
+    EXPECT_EQ(runPinballcat(2, argv), 0);
+    UINT mode = SetErrorMode(previous);
+    EXPECT_NE(mode & SEM_FAILCRITICALERRORS, 0u);
 }
 
 // Each kind of header, and what each Windows makes of it.
