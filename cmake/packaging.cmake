@@ -94,17 +94,22 @@ set(CPACK_NSIS_DEFINES "${NSIS_TARGET}!include '${INSTALLER_NSH}'")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS
     "  Delete '$INSTDIR\\demo-tables.reg'\n  Call RegisterTables\n  Call CompleteUninstallEntry\n")
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  Call un.RemoveSettings\n")
-# CMake's installer template, changed in one line: the uninstaller of the installation being
-# replaced is run by UninstallPrevious, which keeps the player's settings.
+# CMake's installer template, changed in two lines: the uninstaller of the installation being
+# replaced is run by UninstallPrevious, which keeps the player's settings; and when it cannot be
+# run, a silent install ends with a failure status instead of waiting on a box nobody sees.
 set(NSIS_TEMPLATE ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in)
-set(RUN_PREVIOUS_UNINSTALLER "ExecWait '\"$0\" /S _?=$3'")
 file(READ ${NSIS_TEMPLATE} TEMPLATE_TEXT)
-string(FIND "${TEMPLATE_TEXT}" "${RUN_PREVIOUS_UNINSTALLER}" AT)
-if(AT EQUAL -1)
-  message(FATAL_ERROR "${NSIS_TEMPLATE} no longer has the line ${RUN_PREVIOUS_UNINSTALLER}")
-endif()
-string(REPLACE "${RUN_PREVIOUS_UNINSTALLER}" "Call UninstallPrevious" TEMPLATE_TEXT
-       "${TEMPLATE_TEXT}")
+function(replace_template_line OLD NEW)
+  string(FIND "${TEMPLATE_TEXT}" "${OLD}" AT)
+  if(AT EQUAL -1)
+    message(FATAL_ERROR "${NSIS_TEMPLATE} no longer has the line ${OLD}")
+  endif()
+  string(REPLACE "${OLD}" "${NEW}" TEMPLATE_TEXT "${TEMPLATE_TEXT}")
+  set(TEMPLATE_TEXT "${TEMPLATE_TEXT}" PARENT_SCOPE)
+endfunction()
+replace_template_line("ExecWait '\"$0\" /S _?=$3'" "Call UninstallPrevious")
+set(UNINSTALL_FAILED "MessageBox MB_OK|MB_ICONSTOP \"Uninstall failed.\"")
+replace_template_line("${UNINSTALL_FAILED}" "${UNINSTALL_FAILED} /SD IDOK")
 file(WRITE ${CMAKE_BINARY_DIR}/nsis/NSIS.template.in "${TEMPLATE_TEXT}")
 set(CPACK_MODULE_PATH ${CMAKE_BINARY_DIR}/nsis)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/cpack-per-generator.cmake)

@@ -9,10 +9,30 @@ namespace {
 
 const DWORD closePollIntervalMs = 10;
 
-/* Waits until the caller's window is gone (its process ending takes it along) or
-   callerCloseTimeoutMs have passed since `start`. */
-void waitForCallerToGo(DWORD start)
+/* The caller's process, to wait on; NULL when it cannot be opened. Taken before the caller is
+   asked to end, while its id cannot yet name another process. */
+HANDLE openCallerProcess(void)
 {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(callerWindow, &processId);
+    if (processId == 0 || processId == GetCurrentProcessId())
+        return NULL;
+    return OpenProcess(SYNCHRONIZE, FALSE, processId);
+}
+
+/* Waits until the caller has gone, or callerCloseTimeoutMs have passed since `start`: its
+   process has ended, which takes its window along, or, when the process could not be opened,
+   its window is gone. A program that destroys its window and goes on after its message loop
+   (saving, restoring the display mode) is still the caller until it ends. */
+void waitForCallerToGo(DWORD start, HANDLE process)
+{
+    DWORD waited = GetTickCount() - start;
+    if (waited >= callerCloseTimeoutMs)
+        return;
+    if (process) {
+        WaitForSingleObject(process, callerCloseTimeoutMs - waited);
+        return;
+    }
     while (IsWindow(callerWindow) && GetTickCount() - start < callerCloseTimeoutMs)
         Sleep(closePollIntervalMs);
 }
@@ -40,6 +60,7 @@ void closeCaller(void)
     if (!callerWindow)
         return;
     DWORD start = GetTickCount();
+    HANDLE process = openCallerProcess();
     /* A caller busy with the request (saving inside its handler, or after answering) holds
        the next table back up to the bound, even once it looks hung; only one that was hung
        before it was asked is given up at once. */
@@ -48,5 +69,7 @@ void closeCaller(void)
     SendMessageTimeoutA(callerWindow, WM_QUIT, (WPARAM)callerWindow, 0, SMTO_ABORTIFHUNG,
                         callerCloseTimeoutMs, &reply);
     if (!hungWhenAsked)
-        waitForCallerToGo(start);
+        waitForCallerToGo(start, process);
+    if (process)
+        CloseHandle(process);
 }

@@ -13,9 +13,9 @@ enum TableNotification { sendTableNotification, postTableNotification };
 /* Sends or posts tableMessage to a table program's window; 1 when one was found. */
 int notifyTableProgram(TableNotification mode);
 
-/* Asks callerWindow's program to end and waits until its window is gone (it goes with the
-   program's process too), at most callerCloseTimeoutMs in all; does not wait for a caller
-   whose window was already hung (not taking its messages) when it was asked. */
+/* Asks callerWindow's program to end and waits until its process has ended (its window goes
+   with it), at most callerCloseTimeoutMs in all; does not wait for a caller whose window was
+   already hung (not taking its messages) when it was asked. */
 void closeCaller(void);
 
 const unsigned int callerCloseTimeoutMs = 30000;

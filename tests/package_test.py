@@ -52,13 +52,15 @@ PLAYERS_ORDER = [TABLES[2], TABLES[0], TABLES[1], CD_TABLE]
 PLAYERS_PICTURES = [DEMO_PICTURES[2], DEMO_PICTURES[0], DEMO_PICTURES[1],
                     "placeholder:pb_oncd_bmp:" + CD_TABLE]
 LAST_PLAYED = TABLES[1]
+# A silent install takes a few seconds; one that waits on a box nobody sees never ends.
+INSTALL_TIMEOUT = 60
 SHIPPED = ["pinballshell.exe", "pinballcat.exe", "logo.avi", "tables.txt", "table-programs.txt",
            "harbour.exe", "harbour.bmp", "comet.exe", "comet.bmp", "carnival.exe", "carnival.bmp"]
 
 
-def wine(*words, cwd=None):
+def wine(*words, cwd=None, timeout=120):
     return subprocess.run([WINE_RUN, *words], capture_output=True, text=True, cwd=cwd,
-                          timeout=120)
+                          timeout=timeout)
 
 
 def package(suffix):
@@ -153,6 +155,8 @@ def settings_value(name, table=None):
 
 
 def remove_everything():
+    # An installer that a failed test left waiting.
+    wine("taskkill", "/f", "/im", os.path.basename(package(".exe")))
     for folder in (INSTALL_DIR, MOVED_DIR):
         uninstaller = os.path.join(folder, "Uninstall.exe")
         if os.path.exists(uninstaller):
@@ -160,6 +164,11 @@ def remove_everything():
             wait_until(lambda: not os.path.exists(uninstaller), 30)
     for folder in (INSTALL_DIR, GAMES_DIR, UNPACK_DIR):
         shutil.rmtree(folder, ignore_errors=True)
+    # What an installation whose uninstaller could not run leaves behind.
+    for entry in uninstall_entries():
+        wine("reg", "delete", entry["key"], "/f")
+    for link in start_menu_links():
+        shutil.rmtree(os.path.dirname(link), ignore_errors=True)
     for key in (SETTINGS_KEY, NEIGHBOUR_KEY):
         wine("reg", "delete", key, "/f")
 
@@ -172,7 +181,7 @@ class Installer(unittest.TestCase):
         remove_everything()
 
     def install(self, *words):
-        result = wine(package(".exe"), "/S", *words)
+        result = wine(package(".exe"), "/S", *words, timeout=INSTALL_TIMEOUT)
         self.assertEqual(result.returncode, 0, result.stderr)
 
     def change_catalogue(self):
@@ -267,6 +276,49 @@ class Installer(unittest.TestCase):
             self.assertEqual(settings_value(value, table), path, (table, value))
         check = pinballcat("check", folder=MOVED_DIR)
         self.assertEqual(check.returncode, 0, check.stdout)
+
+    def test_reinstall_after_the_player_deleted_the_installation(self):
+        """The player deleted the installed folder, or only its uninstaller; the Add/Remove
+        entry still names them. A silent install goes in as a first one does, into the same
+        folder or another, keeping the player's catalogue; the demo tables follow it."""
+        uninstaller = os.path.join(INSTALL_DIR, "Uninstall.exe")
+        cases = [(INSTALL_DIR, shutil.rmtree, INSTALL_DIR, ()),
+                 (uninstaller, os.remove, MOVED_DIR, ("/D=" + windows_path(MOVED_DIR),))]
+        for deleted, delete, folder, words in cases:
+            with self.subTest(deleted=deleted, folder=folder):
+                try:
+                    self.install()
+                    self.change_catalogue()
+                    delete(deleted)
+                    self.install(*words)
+                    for name in SHIPPED + ["Uninstall.exe"]:
+                        self.assertTrue(os.path.isfile(os.path.join(folder, name)), name)
+                    entries = uninstall_entries()
+                    self.assertEqual(len(entries), 1, entries)
+                    self.assertIn(windows_path(folder), entries[0].get("UninstallString", ""))
+                    self.assertEqual(len(start_menu_links()), 4)
+                    self.assert_catalogue_kept(folder)
+                    for table, stem in zip(TABLES, STEMS):
+                        self.assertEqual(settings_value("Table Exe", table),
+                                         windows_path(os.path.join(folder, stem + ".exe")), table)
+                    check = pinballcat("check", folder=folder)
+                    self.assertEqual(check.returncode, 0, check.stdout)
+                finally:
+                    remove_everything()
+
+    def test_uninstaller_that_cannot_run_fails_a_silent_install(self):
+        """An installed uninstaller that is no program cannot remove the old copy: a silent
+        install ends with a failure status instead of waiting on its message box, and leaves
+        the installation as it was."""
+        self.install()
+        uninstaller = os.path.join(INSTALL_DIR, "Uninstall.exe")
+        with open(uninstaller, "wb") as broken:
+            broken.write(b"no program")
+        result = wine(package(".exe"), "/S", timeout=INSTALL_TIMEOUT)
+        self.assertNotEqual(result.returncode, 0)
+        self.assertEqual(len(uninstall_entries()), 1)
+        self.assertEqual(listed_order(), TABLES)
+        os.remove(uninstaller)
 
 
 class PortableZip(unittest.TestCase):

@@ -78,14 +78,27 @@ TEST_F(FaultyPeer, CallerStuckOnTheRequestHoldsTheShellOnlyToTheBound)
     EXPECT_LE(notifyMs(), slackMs);
 }
 
-// A caller that answers WM_QUIT and keeps its window is waited for up to the same bound.
-TEST_F(FaultyPeer, CallerThatIgnoresQuitHoldsTheShellOnlyToTheBound)
+// A caller that answers WM_QUIT and keeps its window, or whose process runs on once its window
+// is gone, is waited for up to the same bound.
+TEST_F(FaultyPeer, CallerThatStaysHoldsTheShellOnlyToTheBound)
 {
-    startPeer("PINBALL_TABLE_QUIT_DELAY_MS", "120000");
-    double took = closeCallerMs();
-    EXPECT_GE(took, callerCloseTimeoutMs - 50.0);
-    EXPECT_LE(took, callerCloseTimeoutMs + slackMs);
-    EXPECT_TRUE(IsWindow(peer.window));
+    struct Case {
+        const char *variable;
+        bool windowStays;
+    } cases[] = {
+        {"PINBALL_TABLE_QUIT_DELAY_MS", true},
+        {"PINBALL_TABLE_RUNS_ON_MS", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.variable);
+        startPeer(c.variable, "120000");
+        double took = closeCallerMs();
+        EXPECT_GE(took, callerCloseTimeoutMs - 50.0);
+        EXPECT_LE(took, callerCloseTimeoutMs + slackMs);
+        EXPECT_EQ(IsWindow(peer.window) != FALSE, c.windowStays);
+        EXPECT_TRUE(peer.process.running());
+        peer.process.end();
+    }
 }
 
 // A caller that dies while the shell waits for its window ends the wait at once.

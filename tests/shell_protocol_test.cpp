@@ -55,8 +55,10 @@ protected:
     std::string novaExe =
         copyTableProgram("nova.exe", testDirectory() + "tableprog_writes_nothing.exe");
     TableProgram caller;
-    // How long the caller works inside its WM_QUIT handler before its window goes.
-    std::string callerSavesMs = "0";
+    // How slow the caller is to end: the environment variable of the table program and its
+    // milliseconds (by default it works 0 ms inside its WM_QUIT handler).
+    const char *callerSlowness = "PINBALL_TABLE_QUIT_HANG_MS";
+    std::string callerSlowMs = "0";
 
     void SetUp() override
     {
@@ -64,7 +66,7 @@ protected:
         addTable("Comet Run", cometExe, 7);
         addTable("Nova", novaExe, 8);
         {
-            ScopedEnvironment saving("PINBALL_TABLE_QUIT_HANG_MS", callerSavesMs);
+            ScopedEnvironment slow(callerSlowness, callerSlowMs);
             ASSERT_TRUE(caller.start(cometExe, "", log));
         }
         ASSERT_TRUE(startShell(callerWords(caller.window) + " tid=7"));
@@ -100,8 +102,8 @@ protected:
         return -1;
     }
 
-    // Chooses Nova: the caller is closed first and Nova started once the caller's window is
-    // gone; Nova is then told that the shell has ended, and "Last Table Played" is left to it.
+    // Chooses Nova: the caller is closed first and Nova started once the caller's process has
+    // ended; Nova is then told that the shell has ended, and "Last Table Played" is left to it.
     void chooseAnotherTableAndCheckTheHandOver()
     {
         // The caller's table is preselected with the pictures holding the focus: one step on,
@@ -158,10 +160,26 @@ TEST_F(ShellFromTable, AnotherTableClosesTheCallerThenStarts)
 // goes before the new table starts and takes no message meant for it.
 class ShellFromSavingTable : public ShellFromTable {
 protected:
-    ShellFromSavingTable() { callerSavesMs = "8000"; }
+    ShellFromSavingTable() { callerSlowMs = "8000"; }
 };
 
 TEST_F(ShellFromSavingTable, AnotherTableWaitsForTheCallerToSave)
+{
+    chooseAnotherTableAndCheckTheHandOver();
+}
+
+// A caller that runs on for 4 s once its window is gone (writing its scores, restoring the
+// display mode) has ended before the new table starts.
+class ShellFromTableRunningOn : public ShellFromTable {
+protected:
+    ShellFromTableRunningOn()
+    {
+        callerSlowness = "PINBALL_TABLE_RUNS_ON_MS";
+        callerSlowMs = "4000";
+    }
+};
+
+TEST_F(ShellFromTableRunningOn, AnotherTableWaitsForTheCallersProcessToEnd)
 {
     chooseAnotherTableAndCheckTheHandOver();
 }

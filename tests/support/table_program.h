@@ -22,7 +22,8 @@
 // answered at once but the window stays PINBALL_TABLE_QUIT_DELAY_MS milliseconds, or is worked
 // on inside the window procedure for PINBALL_TABLE_QUIT_HANG_MS milliseconds before the window
 // goes; PINBALL_TABLE_HANG_MS makes the program take no messages for that long once its window
-// is shown.
+// is shown; PINBALL_TABLE_RUNS_ON_MS keeps it running that long after its window is gone, before
+// it logs "end".
 
 // Full path of build/tableprog.exe.
 std::string tableProgramPath();

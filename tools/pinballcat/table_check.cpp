@@ -179,7 +179,8 @@ void checkQuit(CheckedProgram *program)
     }
     if (WaitForSingleObject(program->process.hProcess, endWaitMs) != WAIT_OBJECT_0) {
         report(program, false, "WM_QUIT", "its window went, but the program still runs " +
-                                              std::to_string(endWaitMs / 1000) + " s later");
+                                              std::to_string(endWaitMs / 1000) +
+                                              " s after the shell stopped waiting for it");
         return;
     }
     report(program, true, "WM_QUIT", "its window went and " + exitText(*program));

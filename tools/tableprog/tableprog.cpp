@@ -69,6 +69,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         runMessageLoop();
         if (IsWindow(window))
             DestroyWindow(window);
+        /* A program that goes on that long once its window is gone (writing its scores,
+           restoring the display mode). */
+        Sleep(environmentMs("PINBALL_TABLE_RUNS_ON_MS"));
     }
     releaseSettings();
     logEvent("end");
