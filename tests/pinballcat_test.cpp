@@ -6,7 +6,10 @@
 #include "tests/support/program_files.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/table_program.h"
+#include "tools/pinballcat/pinballcat_run.h"
 #include "tools/pinballcat/program_header.h"
+
+#include <sddl.h>
 
 #include <fstream>
 #include <iterator>
@@ -615,13 +618,16 @@ const char layersKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCo
 // Windows' compatibility settings of one program; false when it has none.
 bool getLayers(const std::string &exe, std::string *value)
 {
-    char data[1024];
-    DWORD size = sizeof data, type = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, layersKey, exe.c_str(), RRF_RT_ANY, &type, data, &size) !=
+    DWORD size = 0, type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, layersKey, exe.c_str(), RRF_RT_ANY, &type, NULL, &size) !=
+        ERROR_SUCCESS)
+        return false;
+    std::string data(size, '\0');
+    if (RegGetValueA(HKEY_CURRENT_USER, layersKey, exe.c_str(), RRF_RT_ANY, &type, &data[0], &size) !=
         ERROR_SUCCESS)
         return false;
     EXPECT_EQ(type, (DWORD)REG_SZ) << exe;
-    *value = data;
+    *value = data.c_str();
     return true;
 }
 
@@ -678,6 +684,7 @@ TEST_F(Pinballcat, CompatWritesTheLayersValueAsWindowsDoes)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.arguments);
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, layersKey, harbourExe.c_str());
         done(std::string("compat \"harbour table\" ") + c.arguments);
         std::string value;
         ASSERT_TRUE(getLayers(harbourExe, &value));
@@ -750,6 +757,199 @@ TEST_F(Pinballcat, RemoveClearsTheSettingsOfAProgramNoTableStartsAnyMore)
     EXPECT_FALSE(getLayers(harbourExe, &value));
     ASSERT_TRUE(getLayers(cometExe, &value));
     EXPECT_EQ(value, "~ WIN95");
+}
+
+// The value may hold what the user set in the program's Properties, words that pinballcat does
+// not know and Windows' marks in front: compat, --clear and remove change only the layers that
+// pinballcat sets, and the value goes only when nothing else is left in it.
+TEST_F(Pinballcat, CompatKeepsWhatItDoesNotSet)
+{
+    SavedLayers saved{harbourExe};
+    addTable(0, "Harbour", harbourExe);
+    const std::string clear = "compat \"Harbour Table\" --clear";
+    const std::string cleared = "cleared the compatibility settings of Harbour Table (" + harbourExe + ")";
+    struct Case {
+        const char *before;
+        std::string arguments;
+        const char *after;  // nullptr: the value is gone
+        std::string output;
+    } cases[] = {
+        {"~ RUNASADMIN 256COLOR FUTURELAYER WIN95", "compat \"Harbour Table\" 640x480 16BITCOLOR",
+         "~ RUNASADMIN FUTURELAYER 16BITCOLOR 640X480",
+         "Harbour Table (" + harbourExe + ") runs with: RUNASADMIN FUTURELAYER 16BITCOLOR 640X480\n"},
+        {"~ # HIGHDPIAWARE DISABLEDXMAXIMIZEDWINDOWEDMODE WIN95", "compat \"Harbour Table\" DPIUNAWARE WIN98",
+         "~ # DISABLEDXMAXIMIZEDWINDOWEDMODE DPIUNAWARE WIN98",
+         "Harbour Table (" + harbourExe + ") runs with: DISABLEDXMAXIMIZEDWINDOWEDMODE DPIUNAWARE WIN98\n"},
+        {"runasadmin 256COLOR", "compat \"Harbour Table\" RUNASADMIN 256COLOR", "runasadmin 256COLOR",
+         "Harbour Table (" + harbourExe + ") runs with: runasadmin 256COLOR\n"},
+        {"~ RUNASADMIN 256COLOR FUTURELAYER 640X480", clear, "~ RUNASADMIN FUTURELAYER",
+         cleared + "; kept: RUNASADMIN FUTURELAYER\n"},
+        {"~ # 256COLOR 640X480", clear, nullptr, cleared + "\n"},
+        {"~", clear, nullptr, cleared + "\n"},
+        {"~ HIGHDPIAWARE", clear, "~ HIGHDPIAWARE",
+         "Harbour Table had no compatibility settings that pinballcat sets; kept: HIGHDPIAWARE\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.before) + " / " + c.arguments);
+        setLayers(harbourExe, c.before);
+        EXPECT_EQ(done(c.arguments), c.output);
+        std::string value;
+        EXPECT_EQ(getLayers(harbourExe, &value), c.after != nullptr);
+        EXPECT_EQ(value, c.after ? c.after : "");
+    }
+
+    setLayers(harbourExe, "~ 256COLOR DISABLEDXMAXIMIZEDWINDOWEDMODE");
+    EXPECT_EQ(done("remove \"Harbour Table\""),
+              "cleared the compatibility settings of " + harbourExe +
+                  "; kept: DISABLEDXMAXIMIZEDWINDOWEDMODE\nremoved Harbour Table (was Table0)\n");
+    std::string value;
+    ASSERT_TRUE(getLayers(harbourExe, &value));
+    EXPECT_EQ(value, "~ DISABLEDXMAXIMIZEDWINDOWEDMODE");
+}
+
+// The value is read whatever its length: list shows it, and compat keeps all of it.
+TEST_F(Pinballcat, ListAndCompatReadALongValue)
+{
+    SavedLayers saved{harbourExe};
+    addTable(0, "Harbour", harbourExe);
+    std::string words;
+    for (int i = 0; words.size() < 1500; ++i)
+        words += " FUTURELAYER" + std::to_string(i);
+    setLayers(harbourExe, "~" + words + " 256COLOR");
+    std::string listed = done("list");
+    EXPECT_NE(listed.find("    compat      " + words.substr(1) + " 256COLOR\n"), std::string::npos)
+        << listed;
+    done("compat \"Harbour Table\" 640X480");
+    std::string value;
+    ASSERT_TRUE(getLayers(harbourExe, &value));
+    EXPECT_EQ(value, "~" + words + " 640X480");
+}
+
+// Lets this user only read the Layers key (and give its permissions back) while it lives: a
+// key the user may not write, as an administrator's policy can leave it.
+struct ReadOnlyLayersKey {
+    std::string saved;
+    bool locked = false;
+    ReadOnlyLayersKey()
+    {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, layersKey, 0, NULL, 0, READ_CONTROL | WRITE_DAC, NULL,
+                            &key, NULL) != ERROR_SUCCESS)
+            return;
+        DWORD size = 0;
+        RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, NULL, &size);
+        saved.assign(size, '\0');
+        PSECURITY_DESCRIPTOR readOnly = NULL;
+        if (size > 0 &&
+            RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, &saved[0], &size) == ERROR_SUCCESS &&
+            ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KRWD;;;WD)", SDDL_REVISION_1,
+                                                                 &readOnly, NULL)) {
+            locked = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS;
+            LocalFree(readOnly);
+        }
+        RegCloseKey(key);
+    }
+    ~ReadOnlyLayersKey()
+    {
+        HKEY key;
+        if (!locked || RegOpenKeyExA(HKEY_CURRENT_USER, layersKey, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+            return;
+        EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &saved[0]), ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+};
+
+// A change that fails says what failed and ends with a non-zero status; nothing is changed.
+TEST_F(Pinballcat, CompatSaysWhenTheSettingsCannotBeChanged)
+{
+    SavedLayers saved{harbourExe};
+    const std::string cannot = "the compatibility settings of " + harbourExe + ": ";
+    struct Case {
+        const char *before;
+        const char *arguments;
+        std::string message;
+    } cases[] = {
+        {"~ 256COLOR", "compat \"Harbour Table\" --clear", "could not delete " + cannot},
+        {"~ 256COLOR RUNASADMIN", "compat \"Harbour Table\" --clear", "could not write " + cannot},
+        {"~ 256COLOR", "compat \"Harbour Table\" 640X480", "could not write " + cannot},
+        {"~ 256COLOR", "remove \"Harbour Table\"", "could not delete " + cannot},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.before) + " / " + c.arguments);
+        addTable(0, "Harbour", harbourExe);
+        setLayers(harbourExe, c.before);
+        ConsoleRun run;
+        {
+            ReadOnlyLayersKey readOnly;
+            ASSERT_TRUE(readOnly.locked);
+            run = cat(c.arguments);
+        }
+        EXPECT_EQ(run.status, 2u);
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+        EXPECT_EQ(run.output.find("cleared"), std::string::npos) << run.output;
+        std::string value;
+        ASSERT_TRUE(getLayers(harbourExe, &value));
+        EXPECT_EQ(value, c.before);
+    }
+}
+
+// Windows finds the settings by the program's full path: check says when the table starts from
+// another drive than they name, and drive moves them with the table.
+TEST_F(Pinballcat, DriveMovesTheCompatibilitySettingsWithTheTable)
+{
+    const std::string onE = "E:\\SPACE\\space.exe", onF = "F:\\SPACE\\space.exe",
+                      onG = "G:\\SPACE\\space.exe";
+    SavedLayers saved{onE, onF, onG};
+    emptyDisc('E');
+    emptyDisc('F');
+    ASSERT_TRUE(putOnDisc("SPACE\\space.exe", "table", 'F'));
+    addTable(0, "Space", onE);
+    setRegString("Space", "Table CD", secondDiscLabel);
+    setLayers(onE, "~ 256COLOR FUTURELAYER");
+
+    std::string output = cat("check").output;
+    EXPECT_EQ(output.substr(0, output.find('\n') + 1),
+              "ok    Table0 Space Table: executable found on the disc in drive F:\\, which the shell "
+              "starts it from: F:\\SPACE\\space.exe; its compatibility settings (256COLOR FUTURELAYER) "
+              "are for E:\\SPACE\\space.exe, so Windows does not apply them to F:\\SPACE\\space.exe: "
+              "pinballcat drive \"Space Table\" F moves the table and its settings; no picture set, "
+              "shows the on-CD placeholder\n");
+
+    EXPECT_EQ(done("drive \"Space Table\" F"), "moved Space Table to drive F: F:\\SPACE\\space.exe\n"
+                                               "    compatibility settings 256COLOR FUTURELAYER\n");
+    std::string value;
+    EXPECT_FALSE(getLayers(onE, &value));
+    ASSERT_TRUE(getLayers(onF, &value));
+    EXPECT_EQ(value, "~ 256COLOR FUTURELAYER");
+    output = cat("check").output;
+    EXPECT_EQ(output.find("compatibility"), std::string::npos) << output;
+    EXPECT_EQ(done("drive \"Space Table\" f"), "moved Space Table to drive F: F:\\SPACE\\space.exe\n");
+    ASSERT_TRUE(getLayers(onF, &value)) << "a move to the same drive keeps them";
+    EXPECT_EQ(value, "~ 256COLOR FUTURELAYER");
+
+    // Settings that the new path has already stay, and win over a rival; the old path keeps its
+    // settings while another table still starts it.
+    addTable(1, "Twin", onF);
+    setLayers(onG, "~ 16BITCOLOR");
+    EXPECT_EQ(done("drive \"Space Table\" G"), "moved Space Table to drive G: G:\\SPACE\\space.exe\n"
+                                               "    compatibility settings 16BITCOLOR FUTURELAYER\n");
+    ASSERT_TRUE(getLayers(onG, &value));
+    EXPECT_EQ(value, "~ 16BITCOLOR FUTURELAYER");
+    ASSERT_TRUE(getLayers(onF, &value));
+    EXPECT_EQ(value, "~ 256COLOR FUTURELAYER");
+    emptyDisc('F');
+}
+
+// An empty removable drive must not hold a command with the system's own box: the tool takes
+// critical errors itself, as the shell does, before any command looks at a drive.
+TEST(PinballcatRun, TakesCriticalErrorsItself)
+{
+    UINT previous = SetErrorMode(0);
+    char program[] = "pinballcat", command[] = "help";
+    char *argv[] = {program, command, nullptr};
+    EXPECT_EQ(runPinballcat(2, argv), 0);
+    UINT mode = SetErrorMode(previous);
+    EXPECT_NE(mode & SEM_FAILCRITICALERRORS, 0u);
 }
 
 // Each kind of header, and what each Windows makes of it.

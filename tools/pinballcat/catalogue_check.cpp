@@ -8,6 +8,7 @@
 #include "settings/settings_store.h"
 #include "settings/table_disc.h"
 #include "tools/pinballcat/catalogue_view.h"
+#include "tools/pinballcat/compat_layers.h"
 #include "tools/pinballcat/console.h"
 #include "tools/pinballcat/program_header.h"
 #include "tools/pinballcat/registry_tree.h"
@@ -76,7 +77,7 @@ const char *checkExecutable(const TableEntry &table, std::string *text)
         *text = "executable found";
     else
         *text = std::string("executable found on the disc in drive ") + driveRoot(found) +
-                ", which the shell starts it from: " + found;
+                ", which the shell starts it from: " + found + compatLeftBehindText(table, found);
     return markOk;
 }
 

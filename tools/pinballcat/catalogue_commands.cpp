@@ -196,18 +196,57 @@ void printTable(int i)
     printf("    picture     %s\n", table.bitmapPath ? table.bitmapPath : "none");
     printf("    id          %d\n", table.tableId);
     printf("    CD label    %s\n", table.cdLabel);
-    std::string layers = compatLayersOf(table.exePath);
-    if (!layers.empty())
+    std::string layers, failure;
+    if (!readCompatLayers(table.exePath, &layers, &failure))
+        printf("    compat      %s\n", failure.c_str());
+    else if (!layers.empty())
         printf("    compat      %s\n", layers.c_str());
 }
 
 /* Windows keeps compatibility settings per program, which other tables may start too. */
-bool exeStillListed(int removed)
+bool exeStillListed(int table)
 {
     for (int i = 0; i < tableCount; ++i)
-        if (i != removed && lstrcmpiA(tableEntries[i].exePath, tableEntries[removed].exePath) == 0)
+        if (i != table && lstrcmpiA(tableEntries[i].exePath, tableEntries[table].exePath) == 0)
             return true;
     return false;
+}
+
+/* Clears the settings of a program that no table starts any more. */
+int reportCleared(const char *exePath)
+{
+    std::string kept, failure;
+    switch (clearCompatLayers(exePath, &kept, &failure)) {
+    case compatFailed:
+        return refuse("%s", failure.c_str());
+    case compatChanged:
+        if (kept.empty())
+            printf("cleared the compatibility settings of %s\n", exePath);
+        else
+            printf("cleared the compatibility settings of %s; kept: %s\n", exePath, kept.c_str());
+        break;
+    case compatUnchanged:
+        break;
+    }
+    return statusDone;
+}
+
+/* Windows finds the settings by the program's full path: they go with the table, and stay for
+   the old path too while another table still starts it. */
+int reportMovedSettings(int table, const char *exePath)
+{
+    std::string moved, failure;
+    switch (moveCompatLayers(tableEntries[table].exePath, exePath, exeStillListed(table), &moved,
+                             &failure)) {
+    case compatFailed:
+        return refuse("%s", failure.c_str());
+    case compatChanged:
+        printf("    compatibility settings %s\n", moved.c_str());
+        break;
+    case compatUnchanged:
+        break;
+    }
+    return statusDone;
 }
 
 }
@@ -277,10 +316,11 @@ int removeCommand(int count, char **words)
         deleteSetting(NULL, "Last Table Played");
         printf("cleared Last Table Played, which named it\n");
     }
-    if (!exeStillListed(table) && clearCompatLayers(tableEntries[table].exePath))
-        printf("cleared the compatibility settings of %s\n", tableEntries[table].exePath);
+    int status = statusDone;
+    if (!exeStillListed(table))
+        status = reportCleared(tableEntries[table].exePath);
     printf("removed %s (was Table%d)\n", tableEntries[table].name, table);
-    return statusDone;
+    return status;
 }
 
 int moveCommand(int count, char **words)
@@ -347,5 +387,5 @@ int driveCommand(int count, char **words)
         writeSettingString(subkey, "Table Bitmap", picture.c_str());
         printf("    picture %s\n", picture.c_str());
     }
-    return statusDone;
+    return reportMovedSettings(table, exePath.c_str());
 }

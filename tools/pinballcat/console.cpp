@@ -13,3 +13,16 @@ int refuse(const char *format, ...)
     fputc('\n', stderr);
     return statusRefused;
 }
+
+std::string systemErrorText(LONG code)
+{
+    char text[256];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
+                                  (DWORD)code, 0, text, sizeof text, NULL);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
+                          text[length - 1] == '.' || text[length - 1] == ' '))
+        --length;
+    if (length == 0)
+        return "error " + std::to_string(code);
+    return std::string(text, length);
+}

@@ -1,6 +1,10 @@
 #ifndef PINBALLCAT_CONSOLE_H
 #define PINBALLCAT_CONSOLE_H
 
+#include <windows.h>
+
+#include <string>
+
 /* Exit statuses of the tool: done, a check found a problem, or the command was refused. */
 const int statusDone = 0;
 const int statusProblem = 1;
@@ -8,5 +12,8 @@ const int statusRefused = 2;
 
 /* Prints "pinballcat: <message>" to the error output; returns statusRefused. */
 int refuse(const char *format, ...);
+
+/* What Windows says about an error code, in one line ("Access denied"). */
+std::string systemErrorText(LONG code);
 
 #endif
