@@ -305,9 +305,7 @@ TEST_F(Pinballcat, CheckFindsTheDiscInAnotherDriveAndDriveMovesTheTable)
 {
     emptyDisc('E');
     emptyDisc('F');
-    ASSERT_TRUE(putOnDisc("SPACE\\space.exe", "", 'F'));
-    ASSERT_TRUE(CopyFileA(tableProgramPath().c_str(), (discFolder('F') + "SPACE\\space.exe").c_str(),
-                          FALSE));
+    ASSERT_TRUE(putTableProgramOnDisc("SPACE\\space.exe", 'F'));
     Bytes picture = goodPicture();
     ASSERT_TRUE(putOnDisc("SPACE\\space.bmp", std::string(picture.begin(), picture.end()), 'F'));
     addTable(0, "Space", "E:\\SPACE\\space.exe");
@@ -364,9 +362,7 @@ TEST_F(Pinballcat, CheckLooksForATableWhoseDriveIsGoneOnItsDisc)
 {
     emptyDisc('E');
     emptyDisc('F');
-    ASSERT_TRUE(putOnDisc("SPACE\\space.exe", "", 'F'));
-    ASSERT_TRUE(CopyFileA(tableProgramPath().c_str(), (discFolder('F') + "SPACE\\space.exe").c_str(),
-                          FALSE));
+    ASSERT_TRUE(putTableProgramOnDisc("SPACE\\space.exe", 'F'));
     Bytes picture = goodPicture();
     ASSERT_TRUE(putOnDisc("SPACE\\space.bmp", std::string(picture.begin(), picture.end()), 'F'));
     Bytes alpha = peProgram(IMAGE_FILE_MACHINE_ALPHA);
@@ -902,7 +898,7 @@ TEST_F(Pinballcat, DriveMovesTheCompatibilitySettingsWithTheTable)
     SavedLayers saved{onE, onF, onG};
     emptyDisc('E');
     emptyDisc('F');
-    ASSERT_TRUE(putOnDisc("SPACE\\space.exe", "table", 'F'));
+    ASSERT_TRUE(putTableProgramOnDisc("SPACE\\space.exe", 'F'));
     addTable(0, "Space", onE);
     setRegString("Space", "Table CD", secondDiscLabel);
     setLayers(onE, "~ 256COLOR FUTURELAYER");

@@ -134,10 +134,7 @@ TEST_F(RestartMode, LastTableOnItsDiscInAnotherDriveRunsFromThere)
         SCOPED_TRACE(std::string(c.recorded) + " " + c.label);
         emptyDisc('E');
         emptyDisc('F');
-        // The folder is made by writing the file first; the table program then replaces it.
-        ASSERT_TRUE(putOnDisc("TWO\\two.exe", "", 'F'));
-        ASSERT_TRUE(CopyFileA(tableProgramPath().c_str(), (discFolder('F') + "TWO\\two.exe").c_str(),
-                              FALSE));
+        ASSERT_TRUE(putTableProgramOnDisc("TWO\\two.exe", 'F'));
         setSettingsBase(loadString(IDS_SETTINGS_KEY));
         setRegString("", "Last Table Played", "Table Two");
         setRegString("Table Two", "Table Exe", c.recorded);

@@ -352,9 +352,7 @@ TEST_F(ShellChoice, ClickSelectsAndDoubleClickLaunches)
 TEST_F(ShellChoice, TableWhoseDriveIsGoneStartsFromTheDriveWithItsDisc)
 {
     emptyDisc('F');
-    ASSERT_TRUE(putOnDisc("SPACE\\space.exe", "", 'F'));
-    ASSERT_TRUE(CopyFileA(tableProgramPath().c_str(), (discFolder('F') + "SPACE\\space.exe").c_str(),
-                          FALSE));
+    ASSERT_TRUE(putTableProgramOnDisc("SPACE\\space.exe", 'F'));
     addTable("Space", "G:\\SPACE\\space.exe");
     setRegString("Table 0", "Table CD", "VANTREL2 disc 2");
     for (bool byOk : {false, true}) {
