@@ -1,5 +1,6 @@
 #include "settings/catalogue.h"
 
+#include "common/src/drive_letter.h"
 #include "common/src/memory.h"
 #include "settings/settings_store.h"
 #include "settings/string_table.h"
@@ -152,12 +153,15 @@ void loadCatalogue(void)
 
 int tableOnMedia(const TableEntry *table)
 {
-    return table->driveType == DRIVE_REMOVABLE || table->driveType == DRIVE_CDROM;
+    unsigned int type = table->driveType;
+    return type == DRIVE_REMOVABLE || type == DRIVE_CDROM ||
+           (type == DRIVE_NO_ROOT_DIR && pathDriveLetter(table->exePath));
 }
 
+/* Labels are compared without regard to case everywhere, as Windows shows them. */
 const char *labelToMatch(const char *cdLabel)
 {
-    return lstrcmpA(cdLabel, loadString(IDS_UNKNOWN_CD)) == 0 ? NULL : cdLabel;
+    return lstrcmpiA(cdLabel, loadString(IDS_UNKNOWN_CD)) == 0 ? NULL : cdLabel;
 }
 
 char *driveRootEnd(char *path)

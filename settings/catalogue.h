@@ -34,7 +34,8 @@ extern CatalogueEnd catalogueEnd;
 /* Fills the catalogue from the "Table%d" values of the settings; called once, on an empty one. */
 void loadCatalogue(void);
 
-/* 1 when the table's executable lies on a removable or CD-ROM drive, whose disc may be out. */
+/* 1 when the table's executable lies on a disc, which may be out: on a removable or CD-ROM
+   drive, or on a drive letter that does not exist (its disc may be mounted under another). */
 int tableOnMedia(const TableEntry *table);
 
 /* The label that a table's disc must carry to be taken from another drive: its "Table CD", or

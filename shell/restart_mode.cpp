@@ -4,6 +4,7 @@
 #include "settings/catalogue.h"
 #include "settings/settings_store.h"
 #include "settings/string_table.h"
+#include "settings/table_disc.h"
 #include "shell/table_launch.h"
 
 #include <windows.h>
@@ -32,7 +33,10 @@ void findTableDisc(const char *tableKey, char *exePath)
     if (!label)
         return;
     readSettingString(tableKey, "Table CD", label, loadString(IDS_UNKNOWN_CD), textBufferSize);
-    findOnAnotherDisc(exePath, labelToMatch(label));
+    TableEntry table = {};
+    table.exePath = exePath;
+    table.cdLabel = label;
+    locateTableFile(&table, tableProgram, NULL, exePath);
     memoryfree(label);
 }
 
@@ -53,7 +57,7 @@ StepOutcome runRestartMode(void)
         return runGoesOn;
     }
     readSettingString(tableKey, "Table Exe", exePath, "", textBufferSize);
-    if (exePath[0] && !executablePresent(exePath))
+    if (exePath[0] && !fileOpens(exePath))
         findTableDisc(tableKey, exePath);
     if (exePath[0] && runTable(exePath))
         waitWhileMessageQueued(restartWaitMs);

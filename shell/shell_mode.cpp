@@ -65,10 +65,11 @@ void showWindowAfterMovie()
 /* The caller goes on when its own table was chosen again. */
 void runConfirmedTable()
 {
-    if (confirmedTable == NULL || confirmedTable->tableId == (int)preselectTableId)
+    const TableEntry *table = confirmedTable.table;
+    if (table == NULL || table->tableId == (int)preselectTableId)
         return;
     closeCaller();
-    runTable(checkedExePath);
+    runTable(confirmedTable.startPath);
 }
 
 void takeDown()

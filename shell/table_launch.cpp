@@ -1,10 +1,9 @@
 #include "shell/table_launch.h"
 
-#include "common/src/disc_search.h"
 #include "common/src/memory.h"
-#include "common/src/open_file.h"
 #include "settings/catalogue.h"
 #include "settings/string_table.h"
+#include "settings/table_disc.h"
 #include "shell/globals.h"
 
 #include <windows.h>
@@ -47,17 +46,6 @@ bool appendWhole(char *buffer, const char *text, int size)
 
 }
 
-char checkedExePath[textBufferSize] = "";
-
-int executablePresent(const char *exePath)
-{
-    HFILE file = openForReading(exePath);
-    if (file == HFILE_ERROR)
-        return 0;
-    _lclose(file);
-    return 1;
-}
-
 int buildTableCommand(char *command, const char *exePath)
 {
     if (lstrlenA(exePath) >= (int)textBufferSize)
@@ -87,29 +75,17 @@ int makeModulePath(char *buffer, const char *fileName, int size)
     return 0;
 }
 
-int findOnAnotherDisc(char *exePath, const char *label)
-{
-    DiscSurvey survey;
-    surveyDiscDrives(&survey);
-    return pathOnDiscDrive(&survey, exePath) && moveToOtherDisc(&survey, exePath, label);
-}
-
 /* Each retry looks at the drives again: a disc may have come into any of them. */
-int checkTablePresent(const TableEntry *table)
+int checkTablePresent(const TableEntry *table, char *startPath)
 {
-    char startPath[textBufferSize];
-    lstrcpynA(startPath, table->exePath, textBufferSize);
-    while (!executablePresent(table->exePath)) {
+    while (!locateTableFile(table, tableProgram, NULL, startPath)) {
         if (!tableOnMedia(table)) {
             showMessage(IDS_TABLE_NOT_FOUND, IDS_ERROR_CAPTION, errorBoxFlags, table->exePath);
             return 0;
         }
-        if (findOnAnotherDisc(startPath, labelToMatch(table->cdLabel)))
-            break;
         if (showMessage(IDS_INSERT_CD, IDS_TITLE, cdPromptFlags, table->cdLabel) != IDOK)
             return 0;
     }
-    lstrcpyA(checkedExePath, startPath);
     return 1;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/src/disc_search.h"
+#include "common/src/drive_letter.h"
 #include "tests/support/cdrom.h"
 
 #include <windows.h>
@@ -94,6 +95,25 @@ TEST(DiscSurvey, ListsTheCdDrivesInLetterOrderWithTheirLabels)
     EXPECT_TRUE(pathOnDiscDrive(&survey, "f:\\x.exe"));
     EXPECT_FALSE(pathOnDiscDrive(&survey, "C:\\x.exe"));
     EXPECT_FALSE(pathOnDiscDrive(&survey, "Z:\\x.exe"));
+    EXPECT_TRUE(pathOnDiscDrive(&survey, "G:\\x.exe")) << "a drive that is gone held a disc";
+    EXPECT_FALSE(pathOnDiscDrive(&survey, "\\\\server\\x.exe"));
+    EXPECT_FALSE(pathOnDiscDrive(&survey, "x.exe"));
+}
+
+TEST(DriveLetter, IsReadFromTheStartOfAPathInCapitals)
+{
+    struct Case {
+        const char *path;
+        char letter;
+    } cases[] = {
+        {"E:\\SPACE\\space.exe", 'E'}, {"e:space.exe", 'E'}, {"z:", 'Z'},
+        {"\\\\server\\x.exe", 0},     {"1:\\x.exe", 0},    {"x.exe", 0},
+        {"E", 0},                       {"", 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(pathDriveLetter(c.path), c.letter);
+    }
 }
 
 } // namespace

@@ -32,10 +32,11 @@ TEST_F(LaunchWithoutMemory, NoMessageBufferMeansASilentFailure)
     onDisk.cdLabel = label;
     onDisk.driveType = DRIVE_FIXED;
 
+    char startPath[textBufferSize];
     BoxAnswerer answerer({});
     failAllocationsAfter(0);
-    EXPECT_EQ(checkTablePresent(&onCd), 0);
-    EXPECT_EQ(checkTablePresent(&onDisk), 0);
+    EXPECT_EQ(checkTablePresent(&onCd, startPath), 0);
+    EXPECT_EQ(checkTablePresent(&onDisk, startPath), 0);
     EXPECT_EQ(runTable(fixedPath), 0);
     EXPECT_EQ(blocksInUse(), 0);
     EXPECT_TRUE(answerer.finish().empty());

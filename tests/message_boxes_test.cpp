@@ -141,13 +141,15 @@ TEST_F(MessageBoxes, EachShowsItsCaptionTextButtonsAndIcon)
          [&] {
              select("E:\\table.exe", DRIVE_CDROM);
              emptyDisc();
-             checkTablePresent(&table);
+             char startPath[textBufferSize];
+             checkTablePresent(&table, startPath);
          },
          "Vantrel! 2 Demo", "Insert CD labeled 'Disc 1'", {"OK", "Cancel"}, IDI_EXCLAMATION, true},
         {"table missing from a fixed disk",
          [&] {
              select("C:\\Tables\\missing.exe", DRIVE_FIXED);
-             checkTablePresent(&table);
+             char startPath[textBufferSize];
+             checkTablePresent(&table, startPath);
          },
          "Error:", "Unable to find the pinball table: C:\\Tables\\missing.exe", ok, IDI_HAND, true},
         {"table not found at launch", [&] { runTable("C:\\Tables\\gone.exe"); }, "Error:",

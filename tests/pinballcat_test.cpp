@@ -305,7 +305,7 @@ TEST_F(Pinballcat, CheckFindsTheDiscInAnotherDriveAndDriveMovesTheTable)
 {
     emptyDisc('E');
     emptyDisc('F');
-    ASSERT_TRUE(putOnDisc("SPACE\\space.exe", "table", 'F'));
+    ASSERT_TRUE(putTableProgramOnDisc("SPACE\\space.exe", 'F'));
     Bytes picture = goodPicture();
     ASSERT_TRUE(putOnDisc("SPACE\\space.bmp", std::string(picture.begin(), picture.end()), 'F'));
     addTable(0, "Space", "E:\\SPACE\\space.exe");
@@ -352,6 +352,41 @@ TEST_F(Pinballcat, CheckFindsTheDiscInAnotherDriveAndDriveMovesTheTable)
         EXPECT_NE(refused.errors.find(c.message), std::string::npos) << refused.errors;
     }
     EXPECT_EQ(done("list"), before);
+    emptyDisc('F');
+}
+
+// A table whose drive is gone (G: does not exist) is looked for on its disc as in the shell, and
+// the header is read from the file that the shell would start. The default label, in any
+// capitals, lets the path alone decide.
+TEST_F(Pinballcat, CheckLooksForATableWhoseDriveIsGoneOnItsDisc)
+{
+    emptyDisc('E');
+    emptyDisc('F');
+    ASSERT_TRUE(putTableProgramOnDisc("SPACE\\space.exe", 'F'));
+    Bytes picture = goodPicture();
+    ASSERT_TRUE(putOnDisc("SPACE\\space.bmp", std::string(picture.begin(), picture.end()), 'F'));
+    Bytes alpha = peProgram(IMAGE_FILE_MACHINE_ALPHA);
+    ASSERT_TRUE(putOnDisc("ALPHA\\alpha.exe", std::string(alpha.begin(), alpha.end()), 'F'));
+    addTable(0, "Space", "G:\\SPACE\\space.exe");
+    setRegString("Space", "Table Bitmap", "G:\\SPACE\\space.bmp");
+    setRegString("Space", "Table CD", secondDiscLabel);
+    addTable(1, "Waiting", "G:\\SPACE\\space.exe");
+    setRegString("Waiting", "Table CD", "Vantrel2 Disc 3");
+    addTable(2, "Alpha", "G:\\ALPHA\\alpha.exe");
+    setRegString("Alpha", "Table CD", "UNRECOGNIZED cd");
+
+    ConsoleRun run = cat("check");
+    EXPECT_EQ(run.status, 1u);
+    EXPECT_EQ(run.output,
+              "ok    Table0 Space Table: executable found on the disc in drive F:\\, which the shell "
+              "starts it from: F:\\SPACE\\space.exe; picture loads from the disc in drive F:\\\n"
+              "CD    Table1 Waiting Table: executable not there now: the shell asks for the CD "
+              "labelled \"Vantrel2 Disc 3\" in drive G:\\; no picture set, shows the on-CD "
+              "placeholder\n"
+              "FAIL  Table2 Alpha Table: executable F:\\ALPHA\\alpha.exe is a program for the Alpha "
+              "processor, which this " + testHost().name + " Windows cannot start; it needs a Windows "
+              "built for that processor; no picture set, shows the on-CD placeholder\n"
+              "ok    Last Table Played: none recorded yet: restart shows the shell instead\n");
     emptyDisc('F');
 }
 
@@ -863,7 +898,7 @@ TEST_F(Pinballcat, DriveMovesTheCompatibilitySettingsWithTheTable)
     SavedLayers saved{onE, onF, onG};
     emptyDisc('E');
     emptyDisc('F');
-    ASSERT_TRUE(putOnDisc("SPACE\\space.exe", "table", 'F'));
+    ASSERT_TRUE(putTableProgramOnDisc("SPACE\\space.exe", 'F'));
     addTable(0, "Space", onE);
     setRegString("Space", "Table CD", secondDiscLabel);
     setLayers(onE, "~ 256COLOR FUTURELAYER");
@@ -981,11 +1016,15 @@ TEST(ProgramHeader, SaysWhichWindowsCanStartTheProgram)
     std::string why;
     EXPECT_TRUE(programRuns("C:\\nowhere\\gone.exe", x64, &why));
     EXPECT_EQ(why, "");
-    EXPECT_EQ(hostArchitecture(), x64) << "the tests run on 64-bit Wine";
+    // A 32-bit process on 64-bit Windows still names the 64-bit host.
+    EXPECT_EQ(hostArchitecture() != x86, !testHost().runs16Bit);
 }
 
+// What fails follows from the Windows that runs the check: 16-bit and DOS programs start on a
+// 32-bit Windows only.
 TEST_F(Pinballcat, CheckFailsATableThatThisWindowsCannotStart)
 {
+    const TestHost host = testHost();
     std::string exe = copyTableProgram("checked.exe");
     NamedFile win16("win16.exe", newHeaderProgram("NE"));
     NamedFile dos("dos.exe", concat({dosHeader(0), patternBytes(200, 3)}));
@@ -999,17 +1038,21 @@ TEST_F(Pinballcat, CheckFailsATableThatThisWindowsCannotStart)
     ConsoleRun run = cat("check");
     EXPECT_EQ(run.status, 1u);
     const std::string noPicture = "; no picture set, shows the no-picture placeholder\n";
+    const std::string win16Line =
+        host.runs16Bit ? "ok    Table1 Win16 Table: executable found"
+                       : "FAIL  Table1 Win16 Table: executable " + win16.path +
+                             " is a 16-bit Windows program, which 64-bit Windows cannot start; play "
+                             "it on a 32-bit Windows, in a virtual machine if need be";
+    const std::string dosLine =
+        host.runs16Bit ? "ok    Table2 Dos Table: executable found"
+                       : "FAIL  Table2 Dos Table: executable " + dos.path +
+                             " is a DOS program, which 64-bit Windows cannot start; play it in a DOS "
+                             "emulator, or on a 32-bit Windows in a virtual machine";
     EXPECT_EQ(run.output,
-              "ok    Table0 Good Table: executable found" + noPicture +
-                  "FAIL  Table1 Win16 Table: executable " + win16.path +
-                  " is a 16-bit Windows program, which 64-bit Windows cannot start; play it on a "
-                  "32-bit Windows, in a virtual machine if need be" + noPicture +
-                  "FAIL  Table2 Dos Table: executable " + dos.path +
-                  " is a DOS program, which 64-bit Windows cannot start; play it in a DOS "
-                  "emulator, or on a 32-bit Windows in a virtual machine" + noPicture +
-                  "FAIL  Table3 Alpha Table: executable " + alpha.path +
-                  " is a program for the Alpha processor, which this 64-bit x64 Windows cannot "
-                  "start; it needs a Windows built for that processor" + noPicture +
+              "ok    Table0 Good Table: executable found" + noPicture + win16Line + noPicture +
+                  dosLine + noPicture + "FAIL  Table3 Alpha Table: executable " + alpha.path +
+                  " is a program for the Alpha processor, which this " + host.name +
+                  " Windows cannot start; it needs a Windows built for that processor" + noPicture +
                   "FAIL  Table4 Text Table: executable " + text.path +
                   " is no program: it has no program header" + noPicture +
                   "ok    Last Table Played: none recorded yet: restart shows the shell instead\n");

@@ -115,40 +115,47 @@ TEST_F(RestartMode, LastTableRunsAgainThenWaitsOnlyWhileAMessageIsQueued)
     }
 }
 
-// The last table's disc mounted in F: instead of E:, where its path lies: restart mode starts it
-// from F: when the disc carries the table's label, and reports it missing when it does not.
+// The last table's disc mounted in F: instead of E:, where its path lies, or instead of G:, a
+// drive that is gone: restart mode starts it from F: when the disc carries the table's label,
+// and reports it missing when it does not.
 TEST_F(RestartMode, LastTableOnItsDiscInAnotherDriveRunsFromThere)
 {
-    for (const char *tableLabel : {secondDiscLabel, "Vantrel2 Disc 3"}) {
-        SCOPED_TRACE(tableLabel);
-        bool taken = tableLabel == secondDiscLabel;
+    struct Case {
+        const char *recorded;
+        const char *label;
+        bool taken;
+    } cases[] = {
+        {"E:\\TWO\\two.exe", secondDiscLabel, true},
+        {"E:\\TWO\\two.exe", "Vantrel2 Disc 3", false},
+        {"G:\\TWO\\two.exe", secondDiscLabel, true},
+        {"G:\\TWO\\two.exe", "Vantrel2 Disc 3", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.recorded) + " " + c.label);
         emptyDisc('E');
         emptyDisc('F');
-        // The folder is made by writing the file first; the table program then replaces it.
-        ASSERT_TRUE(putOnDisc("TWO\\two.exe", "", 'F'));
-        ASSERT_TRUE(CopyFileA(tableProgramPath().c_str(), (discFolder('F') + "TWO\\two.exe").c_str(),
-                              FALSE));
+        ASSERT_TRUE(putTableProgramOnDisc("TWO\\two.exe", 'F'));
         setSettingsBase(loadString(IDS_SETTINGS_KEY));
         setRegString("", "Last Table Played", "Table Two");
-        setRegString("Table Two", "Table Exe", "E:\\TWO\\two.exe");
-        setRegString("Table Two", "Table CD", tableLabel);
+        setRegString("Table Two", "Table Exe", c.recorded);
+        setRegString("Table Two", "Table CD", c.label);
         const std::string log = freshTableLogPath("restart_disc");
         ScopedEnvironment logFile("PINBALL_TABLE_LOG", log);
         BoxAnswerer answerer({"OK"});
         EXPECT_EQ(runRestartMode(), runEnds);
         const std::vector<MessageBoxContent> &boxes = answerer.finish();
-        if (taken) {
+        if (c.taken) {
             EXPECT_TRUE(boxes.empty());
             ASSERT_TRUE(waitForTableLogLine(log, "start ", 10000));
             EXPECT_EQ(tableLogLines(log)[0], "start F:\\TWO\\two.exe -nomovie");
             EXPECT_TRUE(endStartedTableProgram(10000));
         } else {
             ASSERT_EQ(boxes.size(), 1u);
-            EXPECT_EQ(boxes[0].text, "Unable to find the pinball table: E:\\TWO\\two.exe");
+            EXPECT_EQ(boxes[0].text, std::string("Unable to find the pinball table: ") + c.recorded);
         }
         std::string kept;
         EXPECT_TRUE(getRegString("Table Two", "Table Exe", &kept));
-        EXPECT_EQ(kept, "E:\\TWO\\two.exe") << "the catalogue keeps its path";
+        EXPECT_EQ(kept, c.recorded) << "the catalogue keeps its path";
         emptyDisc('F');
     }
 }

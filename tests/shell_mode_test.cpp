@@ -40,7 +40,7 @@ protected:
         MSG message;
         while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
             ;
-        confirmedTable = NULL;
+        confirmedTable.table = NULL;
         currentSelection = NULL;
         SettingsTest::TearDown();
     }

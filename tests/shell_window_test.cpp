@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/names.h"
+#include "tests/support/cdrom.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/frame_places.h"
 #include "tests/support/input.h"
@@ -343,6 +344,39 @@ TEST_F(ShellChoice, ClickSelectsAndDoubleClickLaunches)
     EXPECT_EQ(status, 0u);
     std::string exe = testDirectory() + "table folder\\Delta.exe";
     EXPECT_TRUE(waitForTableLogLine(log, "start \"" + exe + "\" -nomovie", 10000));
+}
+
+// A table installed from a drive that is gone (G: does not exist) whose disc is now mounted in
+// F: starts from F:, with no question, by a double-click as by OK; the disc's label is compared
+// without regard to case.
+TEST_F(ShellChoice, TableWhoseDriveIsGoneStartsFromTheDriveWithItsDisc)
+{
+    emptyDisc('F');
+    ASSERT_TRUE(putTableProgramOnDisc("SPACE\\space.exe", 'F'));
+    addTable("Space", "G:\\SPACE\\space.exe");
+    setRegString("Table 0", "Table CD", "VANTREL2 disc 2");
+    for (bool byOk : {false, true}) {
+        SCOPED_TRACE(byOk ? "OK" : "double-click");
+        ASSERT_TRUE(startShell());
+        ASSERT_TRUE(bringToFront(window, inputTimeoutMs));
+        HWND space = pictureIn(frames()[0]);
+        if (byOk) {
+            ASSERT_TRUE(clickWindow(space));
+            ASSERT_TRUE(waitUntil([this] { return shows("Space"); }, inputTimeoutMs));
+            ASSERT_TRUE(clickWindow(okButton()));
+        } else {
+            ASSERT_TRUE(doubleClickWindow(space));
+        }
+        DWORD status = 1;
+        ASSERT_TRUE(waitForEnd(&status));
+        EXPECT_EQ(status, 0u);
+        std::string start;
+        EXPECT_TRUE(waitForTableLogLine(log, "start ", 10000, &start));
+        EXPECT_EQ(start, "start F:\\SPACE\\space.exe -nomovie");
+        endTablePrograms(log);
+        DeleteFileA(log.c_str());
+    }
+    emptyDisc('F');
 }
 
 // A table program's "tid=" preselects its table and gives the pictures the focus; the last

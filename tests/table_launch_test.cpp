@@ -60,6 +60,7 @@ protected:
     std::string exePath;
     std::string cdLabel;
     TableEntry table{};
+    char startPath[textBufferSize] = "";
 
     void SetUp() override
     {
@@ -96,7 +97,7 @@ TEST_F(TablePresence, CdPromptReturnsUntilTheDiscHoldsTheTable)
             EXPECT_TRUE(putOnDisc("table.exe", "table"));
         }
     });
-    EXPECT_EQ(checkTablePresent(&table), 1);
+    EXPECT_EQ(checkTablePresent(&table, startPath), 1);
     const std::vector<MessageBoxContent> &boxes = answerer.finish();
     ASSERT_EQ(boxes.size(), 3u);
     for (const MessageBoxContent &box : boxes) {
@@ -113,7 +114,7 @@ TEST_F(TablePresence, CancelOnTheCdPromptGivesUp)
         select("E:\\table.exe", "Unrecognized CD");
         table.driveType = driveType;
         BoxAnswerer answerer({"OK", "Cancel"});
-        EXPECT_EQ(checkTablePresent(&table), 0);
+        EXPECT_EQ(checkTablePresent(&table, startPath), 0);
         const std::vector<MessageBoxContent> &boxes = answerer.finish();
         ASSERT_EQ(boxes.size(), 2u);
         EXPECT_EQ(boxes[1].text, "Insert CD labeled 'Unrecognized CD'");
@@ -125,28 +126,39 @@ TEST_F(TablePresence, TableOnTheDiscPassesWithoutAsking)
     ASSERT_TRUE(putOnDisc("table.exe", "table"));
     select("E:\\table.exe", "Disc");
     BoxAnswerer answerer({});
-    EXPECT_EQ(checkTablePresent(&table), 1);
+    EXPECT_EQ(checkTablePresent(&table, startPath), 1);
     EXPECT_TRUE(answerer.finish().empty());
 }
 
-// A disc mounted in another drive than the one the table was installed from: it is started
-// from there without a question, as long as the disc carries the table's label (any label for
-// the default one); the catalogue's path stays. The disc in F: carries secondDiscLabel.
+// A disc mounted in another drive than the one the table was installed from, which may be gone
+// (G: does not exist): it is started from there without a question, as long as the disc carries
+// the table's label (any label for the default one, in any capitals); the catalogue's path
+// stays. The disc in F: carries secondDiscLabel.
 TEST_F(TablePresence, TableOnItsDiscInAnotherDriveIsStartedFromThere)
 {
     struct Case {
         const char *what;
+        const char *recorded;
         const char *tableLabel;
         bool inE, inF;
         const char *started;  // null: the CD is asked for
     } cases[] = {
-        {"the disc in its own drive: nothing changes", "Vantrel2 Disc 2", true, true,
-         "E:\\SPACE\\table.exe"},
-        {"the disc in F:, the label in other capitals", "VANTREL2 DISC 2", false, true,
+        {"the disc in its own drive: nothing changes", "E:\\SPACE\\table.exe", "Vantrel2 Disc 2",
+         true, true, "E:\\SPACE\\table.exe"},
+        {"the disc in F:, the label in other capitals", "E:\\SPACE\\table.exe", "VANTREL2 DISC 2",
+         false, true, "F:\\SPACE\\table.exe"},
+        {"another disc in F: with the same path", "E:\\SPACE\\table.exe", "Vantrel2 Disc 3", false,
+         true, nullptr},
+        {"the default label: the path decides", "E:\\SPACE\\table.exe", "Unrecognized CD", false,
+         true, "F:\\SPACE\\table.exe"},
+        {"the default label in other capitals", "E:\\SPACE\\table.exe", "UNRECOGNIZED cd", false,
+         true, "F:\\SPACE\\table.exe"},
+        {"the drive is gone, the disc in F:", "G:\\SPACE\\table.exe", "Vantrel2 Disc 2", false, true,
          "F:\\SPACE\\table.exe"},
-        {"another disc in F: with the same path", "Vantrel2 Disc 3", false, true, nullptr},
-        {"the default label: the path decides", "Unrecognized CD", false, true,
-         "F:\\SPACE\\table.exe"},
+        {"the drive is gone, the disc in E: and F:", "G:\\SPACE\\table.exe", "Unrecognized CD", true,
+         true, "E:\\SPACE\\table.exe"},
+        {"the drive is gone, no disc anywhere", "G:\\SPACE\\table.exe", "Vantrel2 Disc 2", false,
+         false, nullptr},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -158,18 +170,20 @@ TEST_F(TablePresence, TableOnItsDiscInAnotherDriveIsStartedFromThere)
         if (c.inF) {
             ASSERT_TRUE(putOnDisc("SPACE\\table.exe", "table", 'F'));
         }
-        select("E:\\SPACE\\table.exe", c.tableLabel);
+        select(c.recorded, c.tableLabel);
+        startPath[0] = '\0';
         BoxAnswerer answerer({"Cancel"});
-        EXPECT_EQ(checkTablePresent(&table), c.started ? 1 : 0);
+        EXPECT_EQ(checkTablePresent(&table, startPath), c.started ? 1 : 0);
         const std::vector<MessageBoxContent> &boxes = answerer.finish();
         if (c.started) {
             EXPECT_TRUE(boxes.empty());
-            EXPECT_STREQ(checkedExePath, c.started);
+            EXPECT_STREQ(startPath, c.started);
         } else {
             ASSERT_EQ(boxes.size(), 1u);
             EXPECT_EQ(boxes[0].text, "Insert CD labeled '" + cdLabel + "'");
+            EXPECT_STREQ(startPath, "") << "left as it was";
         }
-        EXPECT_STREQ(table.exePath, "E:\\SPACE\\table.exe");
+        EXPECT_STREQ(table.exePath, c.recorded);
     }
 }
 
@@ -183,9 +197,9 @@ TEST_F(TablePresence, EachRetryLooksAtTheDrivesAgain)
             EXPECT_TRUE(putOnDisc("SPACE\\table.exe", "table", 'F'));
         }
     });
-    EXPECT_EQ(checkTablePresent(&table), 1);
+    EXPECT_EQ(checkTablePresent(&table, startPath), 1);
     EXPECT_EQ(answerer.finish().size(), 2u);
-    EXPECT_STREQ(checkedExePath, "F:\\SPACE\\table.exe");
+    EXPECT_STREQ(startPath, "F:\\SPACE\\table.exe");
 
 }
 
@@ -194,7 +208,7 @@ TEST_F(TablePresence, MissingTableOnAFixedDiskIsReportedOnce)
     select("C:\\Tables\\missing.exe", "Disc");
     ASSERT_EQ(table.driveType, (unsigned)DRIVE_FIXED);
     BoxAnswerer answerer({"OK"});
-    EXPECT_EQ(checkTablePresent(&table), 0);
+    EXPECT_EQ(checkTablePresent(&table, startPath), 0);
     const std::vector<MessageBoxContent> &boxes = answerer.finish();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Error:");
@@ -211,7 +225,7 @@ TEST_F(TablePresence, TableWithALongPathIsFound)
     ASSERT_EQ(path.size(), 204u);
     select(path, "Disc");
     BoxAnswerer answerer({"OK"});
-    EXPECT_EQ(checkTablePresent(&table), 1);
+    EXPECT_EQ(checkTablePresent(&table, startPath), 1);
     EXPECT_TRUE(answerer.finish().empty());
 }
 
@@ -233,7 +247,7 @@ TEST_F(TablePresence, MessagesFromTheLongestTextsAreCut)
         SCOPED_TRACE(c.expected.substr(0, 20));
         select(c.path, c.label);
         BoxAnswerer answerer({"Cancel"});
-        EXPECT_EQ(checkTablePresent(&table), 0);
+        EXPECT_EQ(checkTablePresent(&table, startPath), 0);
         const std::vector<MessageBoxContent> &boxes = answerer.finish();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, c.expected);

@@ -532,9 +532,9 @@ TEST_F(LabelColours, TextStandsOnTheWindowsGrey)
     }
 }
 
-// A disc mounted in F: instead of E:, where the catalogue's paths lie: the table whose label
-// it carries shows its picture from F:, the table whose label it does not carry shows the on-CD
-// placeholder.
+// A disc mounted in F: instead of E:, where the catalogue's paths lie, or instead of G:, a drive
+// that is gone: a table whose label it carries shows its picture from F:, a table whose label it
+// does not carry shows the on-CD placeholder.
 TEST_F(Placeholders, GiveWayToThePictureOnTheTablesDiscInAnotherDrive)
 {
     IndexedPicture picture = patternPicture(120, 120, 61);
@@ -542,16 +542,36 @@ TEST_F(Placeholders, GiveWayToThePictureOnTheTablesDiscInAnotherDrive)
     emptyDisc('E');
     emptyDisc('F');
     ASSERT_TRUE(putOnDisc("SPACE\\space.bmp", std::string(file.begin(), file.end()), 'F'));
-    addTable("Deep Space", "E:\\SPACE\\space.exe", 1, "E:\\SPACE\\space.bmp");
-    setRegString("Table 0", "Table CD", secondDiscLabel);
-    addTable("Other Disc", "E:\\SPACE\\space.exe", 2, "E:\\SPACE\\space.bmp");
-    setRegString("Table 1", "Table CD", "Vantrel2 Disc 3");
+    struct Table {
+        const char *name;
+        const char *drive;
+        const char *label;
+        bool shown;
+    } tables[] = {
+        {"Deep Space", "E:", secondDiscLabel, true},
+        {"Other Disc", "E:", "Vantrel2 Disc 3", false},
+        {"Drive Gone", "G:", secondDiscLabel, true},
+        {"Gone Other", "G:", "Vantrel2 Disc 3", false},
+    };
+    for (int i = 0; i < 4; ++i) {
+        const std::string drive = tables[i].drive;
+        addTable(tables[i].name, drive + "\\SPACE\\space.exe", i + 1, drive + "\\SPACE\\space.bmp");
+        setRegString("Table " + std::to_string(i), "Table CD", tables[i].label);
+    }
     ASSERT_NO_FATAL_FAILURE(start());
-    EXPECT_TRUE(waitUntil([&] { return (bool)showsPicture(captureWindow(pictures[0]), picture); }, waitMs))
-        << showsPicture(captureWindow(pictures[0]), picture).message();
     IndexedPicture art = resourcePicture("PB_ONCD_BMP");
-    EXPECT_TRUE(waitUntil([&] { return (bool)showsPlaceholder(captureWindow(pictures[1]), art, "Other Disc"); }, waitMs))
-        << showsPlaceholder(captureWindow(pictures[1]), art, "Other Disc").message();
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(tables[i].name);
+        HWND shown = pictures[i];
+        const char *name = tables[i].name;
+        if (tables[i].shown) {
+            EXPECT_TRUE(waitUntil([&] { return (bool)showsPicture(captureWindow(shown), picture); }, waitMs))
+                << showsPicture(captureWindow(shown), picture).message();
+        } else {
+            EXPECT_TRUE(waitUntil([&] { return (bool)showsPlaceholder(captureWindow(shown), art, name); }, waitMs))
+                << showsPlaceholder(captureWindow(shown), art, name).message();
+        }
+    }
     emptyDisc('F');
 }
 

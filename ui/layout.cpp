@@ -113,11 +113,14 @@ void computeLayout()
 
 void placePictureFrames()
 {
-    // The pictures of this placing look at the drives afresh, once for all of them.
-    forgetDiscSurvey();
     int n = tableCount;
     if (n < 1 || n > maxTables)
         return;
+    // The pictures of this placing look at the drives afresh, once for all of them, and only
+    // when one of them is missing where its path says.
+    DiscSurvey survey;
+    survey.taken = 0;
+    pictureDiscSurvey = &survey;
     const GridRow &grid = GridLayoutTable[n - 1];
     const ShellLayout &l = shellLayout;
     int columns = grid.picturesInRow[0];
@@ -140,4 +143,5 @@ void placePictureFrames()
         else
             moveFrameWindow(entry);
     }
+    pictureDiscSurvey = NULL;
 }

@@ -1,10 +1,10 @@
 #include "ui/picture_windows.h"
 
-#include "common/src/disc_search.h"
 #include "common/src/memory.h"
 #include "gfx/bitmaps.h"
 #include "gfx/shell_palette.h"
 #include "settings/catalogue.h"
+#include "settings/table_disc.h"
 #include "shell/globals.h"
 #include "ui/frame_flash.h"
 #include "ui/layout.h"
@@ -77,22 +77,6 @@ void onPicturePaint(HWND window, const TableEntry *entry)
     EndPaint(window, &paint);
 }
 
-/* A picture on the table's disc is looked for as its executable is, in the other removable and
-   CD-ROM drives; one look at the drives serves the whole window. */
-HBITMAP loadPictureFromOtherDisc(HWND window, const TableEntry &entry)
-{
-    if (entry.bitmapPath == NULL)
-        return NULL;
-    const DiscSurvey *survey = keptDiscSurvey();
-    char found[textBufferSize];
-    if (lstrlenA(entry.bitmapPath) >= (int)sizeof found || !pathOnDiscDrive(survey, entry.bitmapPath))
-        return NULL;
-    lstrcpyA(found, entry.bitmapPath);
-    if (!moveToOtherDisc(survey, found, labelToMatch(entry.cdLabel)))
-        return NULL;
-    return loadPictureBitmap(window, found, 1);
-}
-
 void onPictureClick(TableEntry *entry)
 {
     clearDefaultButtons();
@@ -109,15 +93,18 @@ void onPictureDoubleClick(TableEntry *entry)
 
 } // namespace
 
+DiscSurvey *pictureDiscSurvey = NULL;
+
 void loadTablePicture(HWND window, TableEntry &entry)
 {
     releaseMemoryPicture(&entry.pictureDC, &entry.pictureBitmap);
     HDC windowDC = GetWindowDC(window);
     if (windowDC == NULL)
         return;
-    entry.pictureBitmap = loadPictureBitmap(window, entry.bitmapPath, 1);
-    if (entry.pictureBitmap == NULL)
-        entry.pictureBitmap = loadPictureFromOtherDisc(window, entry);
+    char found[textBufferSize];
+    const char *path =
+        locateTableFile(&entry, tablePicture, pictureDiscSurvey, found) ? found : entry.bitmapPath;
+    entry.pictureBitmap = loadPictureBitmap(window, path, 1);
     bool placeholder = entry.pictureBitmap == NULL;
     if (placeholder)
         entry.pictureBitmap = loadResourceBitmap(

@@ -7,4 +7,4 @@ HWND cancelButton = NULL;
 HWND backgroundWindow = NULL;
 
 TableEntry *currentSelection = NULL;
-TableEntry *confirmedTable = NULL;
+ConfirmedTable confirmedTable = {NULL, ""};

@@ -80,9 +80,9 @@ void launchIfPresent(void)
     // Input queued before the CD prompt opens is handled in the prompt's own message loop and
     // can change the selection: the table confirmed is the one that was checked.
     TableEntry *chosen = currentSelection;
-    if (!checkTablePresent(chosen))
+    if (!checkTablePresent(chosen, confirmedTable.startPath))
         return;
-    confirmedTable = chosen;
+    confirmedTable.table = chosen;
     endShellRun();
 }
 

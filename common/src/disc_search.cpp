@@ -1,25 +1,9 @@
 #include "common/src/disc_search.h"
 
+#include "common/src/drive_letter.h"
 #include "common/src/open_file.h"
 
 namespace {
-
-DiscSurvey keptSurvey;
-bool surveyKept = false;
-
-char upperLetter(char letter)
-{
-    return letter >= 'a' && letter <= 'z' ? (char)(letter - 'a' + 'A') : letter;
-}
-
-/* The drive letter of "X:\..." in capitals, or 0 for any other kind of path. */
-char driveLetterOf(const char *path)
-{
-    char letter = upperLetter(path[0]);
-    if (letter < 'A' || letter > 'Z' || path[1] != ':' || path[2] != '\\')
-        return 0;
-    return letter;
-}
 
 bool labelMatches(const DiscDrive &drive, const char *label)
 {
@@ -30,10 +14,11 @@ bool labelMatches(const DiscDrive &drive, const char *label)
 
 void surveyDiscDrives(DiscSurvey *survey)
 {
+    survey->taken = 1;
     survey->count = 0;
-    DWORD present = GetLogicalDrives();
+    survey->present = GetLogicalDrives();
     for (int i = 0; i < 26; ++i) {
-        if (!(present & (1u << i)))
+        if (!(survey->present & (1u << i)))
             continue;
         char root[] = {(char)('A' + i), ':', '\\', '\0'};
         UINT type = GetDriveTypeA(root);
@@ -47,23 +32,14 @@ void surveyDiscDrives(DiscSurvey *survey)
     }
 }
 
-const DiscSurvey *keptDiscSurvey(void)
-{
-    if (!surveyKept)
-        surveyDiscDrives(&keptSurvey);
-    surveyKept = true;
-    return &keptSurvey;
-}
-
-void forgetDiscSurvey(void)
-{
-    surveyKept = false;
-}
-
 int pathOnDiscDrive(const DiscSurvey *survey, const char *path)
 {
-    char letter = driveLetterOf(path);
-    for (int i = 0; letter && i < survey->count; ++i) {
+    char letter = pathDriveLetter(path);
+    if (!letter)
+        return 0;
+    if (!(survey->present & (1u << (letter - 'A'))))
+        return 1;
+    for (int i = 0; i < survey->count; ++i) {
         if (survey->drives[i].letter == letter)
             return 1;
     }
@@ -72,7 +48,7 @@ int pathOnDiscDrive(const DiscSurvey *survey, const char *path)
 
 int moveToOtherDisc(const DiscSurvey *survey, char *path, const char *label)
 {
-    char letter = driveLetterOf(path);
+    char letter = pathDriveLetter(path);
     if (!letter)
         return 0;
     char recorded = path[0];

@@ -4,18 +4,26 @@
 #include <windows.h>
 
 /* Finding a table's disc in whichever drive holds it: players mount a copy of the disc as an
-   image, and it gets whatever drive letter is free. */
+   image, and it gets whatever drive letter is free, while the drive that the table was
+   installed from is often gone. */
+
+/* A volume label has at most 32 characters. */
+const int volumeLabelSize = 32 + 1;
 
 /* The removable and CD-ROM drives as looked at once: their letters in order and the labels
-   of the volumes in them. Looking costs a call to the drive, so one survey serves every table
-   of a window; a retry makes a new one, since a disc may have come or gone. */
+   of the volumes in them, and which drive letters exist at all. Looking costs a call to each
+   drive, so one survey serves every table of a window; a retry makes a new one, since a disc
+   may have come or gone. The survey is taken when a search first needs it: one that is not
+   yet taken has `taken` 0. It lives where it is used, never in the program's file. */
 struct DiscDrive {
     char letter;
-    int labelKnown;
-    char label[MAX_PATH + 1];
+    char labelKnown;
+    char label[volumeLabelSize];
 };
 
 struct DiscSurvey {
+    int taken;
+    DWORD present;
     int count;
     DiscDrive drives[26];
 };
@@ -23,12 +31,8 @@ struct DiscSurvey {
 /* Fills `survey` with the removable and CD-ROM drives of the system, A: to Z:. */
 void surveyDiscDrives(DiscSurvey *survey);
 
-/* The survey made when first asked for since it was last forgotten: a window's pictures all
-   take the same one. */
-const DiscSurvey *keptDiscSurvey(void);
-void forgetDiscSurvey(void);
-
-/* 1 when `path` names a removable or CD-ROM drive by its letter ("E:\..."). */
+/* 1 when `path` names by its letter ("E:\...") a removable or CD-ROM drive, or a drive that
+   does not exist (the disc it held now turns up under another letter). */
 int pathOnDiscDrive(const DiscSurvey *survey, const char *path);
 
 /* Looks for `path` with only its drive letter changed, on every other drive of `survey` in

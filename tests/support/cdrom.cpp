@@ -1,6 +1,7 @@
 #include "tests/support/cdrom.h"
 
 #include "tests/support/files.h"
+#include "tests/support/table_program.h"
 
 #include <windows.h>
 
@@ -43,6 +44,13 @@ bool putOnDisc(const std::string &name, const std::string &content, char drive)
          slash = name.find('\\', slash + 1))
         CreateDirectoryA((folder + name.substr(0, slash)).c_str(), NULL);
     return writeWholeFile(folder + name, content.data(), content.size());
+}
+
+bool putTableProgramOnDisc(const std::string &name, char drive)
+{
+    // The folders are made by writing the file first; the program then replaces it.
+    return putOnDisc(name, "", drive) &&
+           CopyFileA(tableProgramPath().c_str(), (discFolder(drive) + name).c_str(), FALSE);
 }
 
 void emptyDisc(char drive)

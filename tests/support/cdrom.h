@@ -15,6 +15,9 @@ std::string discFolder(char drive = 'E');
 // Writes a file of that name (folders in it are made) and content onto the disc in `drive`;
 // false on failure.
 bool putOnDisc(const std::string &name, const std::string &content, char drive = 'E');
+// Puts a copy of the test table program under that name onto the disc in `drive`, so that
+// what is started or checked there is a real program; false on failure.
+bool putTableProgramOnDisc(const std::string &name, char drive = 'E');
 // Takes the disc out: removes every file and folder from the drive, but its label.
 void emptyDisc(char drive = 'E');
 

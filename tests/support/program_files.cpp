@@ -51,3 +51,15 @@ NamedFile::~NamedFile()
 {
     DeleteFileA(path.c_str());
 }
+
+TestHost testHost()
+{
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    if (sizeof(void *) == 4 && !wow64)
+        return {"32-bit x86", true};
+    SYSTEM_INFO info;
+    GetNativeSystemInfo(&info);
+    return {info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_ARM64 ? "64-bit ARM64" : "64-bit x64",
+            false};
+}

@@ -1,10 +1,12 @@
 #include "tools/pinballcat/catalogue_check.h"
 
+#include "common/src/drive_letter.h"
 #include "common/src/memory.h"
 #include "gfx/bitmaps.h"
 #include "gfx/dib_file.h"
+#include "settings/catalogue.h"
 #include "settings/settings_store.h"
-#include "shell/table_launch.h"
+#include "settings/table_disc.h"
 #include "tools/pinballcat/catalogue_view.h"
 #include "tools/pinballcat/compat_layers.h"
 #include "tools/pinballcat/console.h"
@@ -45,64 +47,60 @@ const char *placeholderText(const TableEntry &table)
     return tableOnMedia(&table) ? "the on-CD placeholder" : "the no-picture placeholder";
 }
 
+/* The root of the drive that `path` names, as "F:\\"; a path with no drive letter whole. */
 std::string driveRoot(const char *path)
 {
-    std::string root = path;
-    char *end = driveRootEnd(&root[0]);
-    return root.substr(0, end - root.c_str());
+    char letter = pathDriveLetter(path);
+    return letter ? std::string(1, letter) + ":\\" : std::string(path);
 }
 
-/* What the shell will do about the executable; the mark of the line. */
+/* What the shell will do about the executable; the mark of the line. The header is read from
+   the file that the shell would start. */
 const char *checkExecutable(const TableEntry &table, std::string *text)
 {
-    if (executablePresent(table.exePath)) {
-        std::string why;
-        if (programRuns(table.exePath, hostArchitecture(), &why)) {
-            *text = "executable found";
-            return markOk;
-        }
-        *text = std::string("executable ") + table.exePath + " " + why;
-        return markBroken;
-    }
-    if (tableOnMedia(&table)) {
-        char found[textBufferSize];
-        lstrcpynA(found, table.exePath, sizeof found);
-        if (findOnAnotherDisc(found, labelToMatch(table.cdLabel))) {
-            *text = std::string("executable found on the disc in drive ") + driveRoot(found) +
-                    ", which the shell starts it from: " + found + compatLeftBehindText(table, found);
-            return markOk;
+    char found[textBufferSize];
+    if (!locateTableFile(&table, tableProgram, NULL, found)) {
+        if (!tableOnMedia(&table)) {
+            *text = std::string("executable missing: ") + table.exePath;
+            return markBroken;
         }
         *text = std::string("executable not there now: the shell asks for the CD labelled \"") +
                 table.cdLabel + "\" in drive " + driveRoot(table.exePath);
         return markCd;
     }
-    *text = std::string("executable missing: ") + table.exePath;
-    return markBroken;
+    std::string why;
+    if (!programRuns(found, hostArchitecture(), &why)) {
+        *text = std::string("executable ") + found + " " + why;
+        return markBroken;
+    }
+    if (lstrcmpA(found, table.exePath) == 0)
+        *text = "executable found";
+    else
+        *text = std::string("executable found on the disc in drive ") + driveRoot(found) +
+                ", which the shell starts it from: " + found + compatLeftBehindText(table, found);
+    return markOk;
 }
 
-/* Whether the picture loads through the shell's own loader, or which placeholder shows. */
+/* Whether the picture loads through the shell's own loader, from where the shell takes it, or
+   which placeholder shows. */
 const char *checkPicture(const TableEntry &table, std::string *text)
 {
     if (!table.bitmapPath) {
         *text = std::string("no picture set, shows ") + placeholderText(table);
         return markOk;
     }
-    HBITMAP picture = loadPictureBitmap(NULL, table.bitmapPath, 1);
+    char found[textBufferSize];
+    const char *path = locateTableFile(&table, tablePicture, NULL, found) ? found : table.bitmapPath;
+    HBITMAP picture = loadPictureBitmap(NULL, path, 1);
     if (picture) {
         DeleteObject(picture);
-        *text = "picture loads";
+        if (lstrcmpA(path, table.bitmapPath) == 0)
+            *text = "picture loads";
+        else
+            *text = std::string("picture loads from the disc in drive ") + driveRoot(path);
         return markOk;
     }
-    PictureRefusal refusal = lastPictureRefusal;
-    char found[textBufferSize];
-    lstrcpynA(found, table.bitmapPath, sizeof found);
-    if (findOnAnotherDisc(found, labelToMatch(table.cdLabel)) &&
-        (picture = loadPictureBitmap(NULL, found, 1)) != NULL) {
-        DeleteObject(picture);
-        *text = std::string("picture loads from the disc in drive ") + driveRoot(found);
-        return markOk;
-    }
-    *text = std::string("picture ") + table.bitmapPath + " " + refusalText(refusal) +
+    *text = std::string("picture ") + path + " " + refusalText(lastPictureRefusal) +
             ", shows " + placeholderText(table);
     return markBroken;
 }

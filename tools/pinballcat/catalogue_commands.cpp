@@ -1,5 +1,6 @@
 #include "tools/pinballcat/catalogue_commands.h"
 
+#include "common/src/drive_letter.h"
 #include "common/src/memory.h"
 #include "settings/settings_store.h"
 #include "tools/pinballcat/catalogue_view.h"
@@ -154,32 +155,25 @@ void writeTableValues(const std::vector<std::string> &subkeys, const CatalogueVi
         writeSettingString(NULL, ("Table" + std::to_string(i)).c_str(), subkeys[i].c_str());
 }
 
-/* The drive letter that starts `text`, in capitals; 0 when it starts with no letter. */
-char capitalLetter(const char *text)
-{
-    char letter = text[0] >= 'a' && text[0] <= 'z' ? (char)(text[0] - 'a' + 'A') : text[0];
-    return letter >= 'A' && letter <= 'Z' ? letter : 0;
-}
-
 /* "F", "f:" or "F:\\" as the capital letter; 0 for any other word. */
 char driveLetterWord(const char *word)
 {
-    char letter = capitalLetter(word);
+    if (word[0] && !word[1])
+        return driveLetter(word[0]);
+    char letter = pathDriveLetter(word);
     if (!letter)
         return 0;
-    if (!word[1] || (word[1] == ':' && (!word[2] || (word[2] == '\\' && !word[3]))))
-        return letter;
-    return 0;
+    return !word[2] || (word[2] == '\\' && !word[3]) ? letter : 0;
 }
 
 bool onLetteredDrive(const char *path)
 {
-    return capitalLetter(path) && path[1] == ':';
+    return pathDriveLetter(path) != 0;
 }
 
 bool sameDrive(const char *path, const char *other)
 {
-    return onLetteredDrive(path) && onLetteredDrive(other) && capitalLetter(path) == capitalLetter(other);
+    return onLetteredDrive(path) && pathDriveLetter(path) == pathDriveLetter(other);
 }
 
 std::string onDrive(const char *path, char letter)

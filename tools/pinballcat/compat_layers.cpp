@@ -1,5 +1,6 @@
 #include "tools/pinballcat/compat_layers.h"
 
+#include "common/src/drive_letter.h"
 #include "settings/catalogue.h"
 #include "tools/pinballcat/catalogue_view.h"
 #include "tools/pinballcat/console.h"
@@ -97,8 +98,7 @@ std::string knownLayers()
 /* Windows finds the settings by the full path of the program it starts. */
 bool isFullPath(const char *path)
 {
-    bool drive = ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' &&
-                 path[2] == '\\';
+    bool drive = pathDriveLetter(path) && path[2] == '\\';
     return drive || (path[0] == '\\' && path[1] == '\\');
 }
 

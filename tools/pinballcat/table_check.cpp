@@ -2,6 +2,7 @@
 
 #include "common/src/memory.h"
 #include "settings/settings_store.h"
+#include "settings/table_disc.h"
 #include "shell/globals.h"
 #include "shell/names.h"
 #include "shell/table_launch.h"
@@ -84,7 +85,7 @@ bool startProgram(CheckedProgram *program, const char *exePath)
         report(program, false, "start", "the path is longer than the shell reads");
         return false;
     }
-    if (!executablePresent(exePath)) {
+    if (!fileOpens(exePath)) {
         report(program, false, "start", std::string("there is no such file: ") + exePath);
         return false;
     }
