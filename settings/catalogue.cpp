@@ -10,6 +10,7 @@
 TableEntry tableEntries[maxTables];
 int tableCount = 0;
 CatalogueEnd catalogueEnd = endAtMissingValue;
+const char unknownCdLabel[] = "Unrecognized CD";
 
 namespace {
 
@@ -91,7 +92,7 @@ bool loadRecord(TableEntry *record, HKEY table, char **tableName)
         releaseText(&record->bitmapPath);
     record->tableId = readKeyInt(table, "Table Id", -1);
     record->driveType = tableDriveType(record->exePath);
-    if (!takeSetting(&record->cdLabel, table, "Table CD", loadString(IDS_UNKNOWN_CD)))
+    if (!takeSetting(&record->cdLabel, table, "Table CD", unknownCdLabel))
         return endList(record, endOutOfMemory);
     record->pictureBitmap = NULL;
     record->pictureDC = NULL;
@@ -157,7 +158,12 @@ int tableOnMedia(const TableEntry *table)
 
 const char *labelToMatch(const char *cdLabel)
 {
-    return lstrcmpA(cdLabel, loadString(IDS_UNKNOWN_CD)) == 0 ? NULL : cdLabel;
+    return lstrcmpA(cdLabel, unknownCdLabel) == 0 ? NULL : cdLabel;
+}
+
+const char *labelToShow(const char *cdLabel)
+{
+    return labelToMatch(cdLabel) ? cdLabel : loadString(IDS_UNKNOWN_CD);
 }
 
 char *driveRootEnd(char *path)

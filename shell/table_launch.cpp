@@ -106,7 +106,7 @@ int checkTablePresent(const TableEntry *table)
         }
         if (findOnAnotherDisc(startPath, labelToMatch(table->cdLabel)))
             break;
-        if (showMessage(IDS_INSERT_CD, IDS_TITLE, cdPromptFlags, table->cdLabel) != IDOK)
+        if (showMessage(IDS_INSERT_CD, IDS_TITLE, cdPromptFlags, labelToShow(table->cdLabel)) != IDOK)
             return 0;
     }
     lstrcpyA(checkedExePath, startPath);
