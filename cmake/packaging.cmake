@@ -84,8 +84,10 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME "pinballshell.exe")
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_PACKAGE_EXECUTABLES "pinballshell" "Vantrel! 2 Demo")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
-set(CPACK_NSIS_MENU_LINKS "tables.txt" "Guide to the tables"
-                          "table-programs.txt" "Guide for table programs")
+# The guides' links and the uninstaller's have names in the installer's language, which the
+# uninstaller reads back: cmake/installer_languages.nsh.
+set(CPACK_NSIS_CREATE_ICONS_EXTRA "  Call CreateLinks\n")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "  Call un.DeleteLinks\n")
 # The installer's own steps, around the player's settings: cmake/installer.nsh.in.
 set(INSTALLER_NSH ${CMAKE_BINARY_DIR}/nsis/installer.nsh)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/installer.nsh.in ${INSTALLER_NSH} @ONLY)
@@ -93,7 +95,7 @@ set(CPACK_NSIS_DEFINES "${NSIS_TARGET}!include '${INSTALLER_NSH}'")
 # The installed copy has its catalogue written for the chosen folder and needs no .reg file.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS
     "  Delete '$INSTDIR\\demo-tables.reg'\n  Call RegisterTables\n  Call CompleteUninstallEntry\n")
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  Call un.RemoveSettings\n")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  Call un.RemoveSettings\n  Call un.ReadLinks\n")
 # CMake's installer template, changed in one line: the uninstaller of the installation being
 # replaced is run by UninstallPrevious, which keeps the player's settings.
 set(NSIS_TEMPLATE ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in)
@@ -105,6 +107,31 @@ if(AT EQUAL -1)
 endif()
 string(REPLACE "${RUN_PREVIOUS_UNINSTALLER}" "Call UninstallPrevious" TEMPLATE_TEXT
        "${TEMPLATE_TEXT}")
+# The template's languages give way to the six of the shell (cmake/installer_languages.nsh), and
+# its few texts of its own are said in the installer's language.
+string(REGEX MATCH "(  !insertmacro MUI_LANGUAGE \"[A-Za-z]+\"[^\n]*\n)+" TEMPLATE_LANGUAGES
+       "${TEMPLATE_TEXT}")
+if(NOT TEMPLATE_LANGUAGES)
+  message(FATAL_ERROR "${NSIS_TEMPLATE} no longer lists its languages")
+endif()
+string(REPLACE "${TEMPLATE_LANGUAGES}"
+       "  !include '${PROJECT_SOURCE_DIR}/cmake/installer_languages.nsh'\n" TEMPLATE_TEXT
+       "${TEMPLATE_TEXT}")
+set(TEMPLATE_TEXTS
+    "\"@CPACK_NSIS_PACKAGE_NAME@ is already installed. $\\n$\\nDo you want to uninstall the old version before installing the new one?\""
+    "\"$(AlreadyInstalled)\""
+    "\"Uninstall failed.\""
+    "\"$(UninstallFailed)\""
+    "$STARTMENU_FOLDER\\Uninstall.lnk"
+    "$STARTMENU_FOLDER\\$(UninstallLink).lnk")
+while(TEMPLATE_TEXTS)
+  list(POP_FRONT TEMPLATE_TEXTS english translated)
+  string(FIND "${TEMPLATE_TEXT}" "${english}" AT)
+  if(AT EQUAL -1)
+    message(FATAL_ERROR "${NSIS_TEMPLATE} no longer has ${english}")
+  endif()
+  string(REPLACE "${english}" "${translated}" TEMPLATE_TEXT "${TEMPLATE_TEXT}")
+endwhile()
 file(WRITE ${CMAKE_BINARY_DIR}/nsis/NSIS.template.in "${TEMPLATE_TEXT}")
 set(CPACK_MODULE_PATH ${CMAKE_BINARY_DIR}/nsis)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/cpack-per-generator.cmake)
