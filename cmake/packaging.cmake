@@ -84,8 +84,10 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME "pinballshell.exe")
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_PACKAGE_EXECUTABLES "pinballshell" "Vantrel! 2 Demo")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
-set(CPACK_NSIS_MENU_LINKS "tables.txt" "Guide to the tables"
-                          "table-programs.txt" "Guide for table programs")
+# The guides' links and the uninstaller's have names in the installer's language, which the
+# uninstaller reads back: cmake/installer_languages.nsh.
+set(CPACK_NSIS_CREATE_ICONS_EXTRA "  Call CreateLinks\n")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "  Call un.DeleteLinks\n")
 # The installer's own steps, around the player's settings: cmake/installer.nsh.in.
 set(INSTALLER_NSH ${CMAKE_BINARY_DIR}/nsis/installer.nsh)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/installer.nsh.in ${INSTALLER_NSH} @ONLY)
@@ -93,10 +95,11 @@ set(CPACK_NSIS_DEFINES "${NSIS_TARGET}!include '${INSTALLER_NSH}'")
 # The installed copy has its catalogue written for the chosen folder and needs no .reg file.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS
     "  Delete '$INSTDIR\\demo-tables.reg'\n  Call RegisterTables\n  Call CompleteUninstallEntry\n")
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  Call un.RemoveSettings\n")
-# CMake's installer template, changed in two lines: the uninstaller of the installation being
-# replaced is run by UninstallPrevious, which keeps the player's settings; and when it cannot be
-# run, a silent install ends with a failure status instead of waiting on a box nobody sees.
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  Call un.RemoveSettings\n  Call un.ReadLinks\n")
+# CMake's installer template, changed in a few lines: the uninstaller of the installation being
+# replaced is run by UninstallPrevious, which keeps the player's settings; when it cannot be run,
+# a silent install ends with a failure status instead of waiting on a box nobody sees; and the
+# template's languages and texts give way to the shell's six.
 set(NSIS_TEMPLATE ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in)
 file(READ ${NSIS_TEMPLATE} TEMPLATE_TEXT)
 function(replace_template_line OLD NEW)
@@ -110,6 +113,26 @@ endfunction()
 replace_template_line("ExecWait '\"$0\" /S _?=$3'" "Call UninstallPrevious")
 set(UNINSTALL_FAILED "MessageBox MB_OK|MB_ICONSTOP \"Uninstall failed.\"")
 replace_template_line("${UNINSTALL_FAILED}" "${UNINSTALL_FAILED} /SD IDOK")
+# The template's languages give way to the six of the shell (cmake/installer_languages.nsh), and
+# its few texts of its own are said in the installer's language.
+string(REGEX MATCH "(  !insertmacro MUI_LANGUAGE \"[A-Za-z]+\"[^\n]*\n)+" TEMPLATE_LANGUAGES
+       "${TEMPLATE_TEXT}")
+if(NOT TEMPLATE_LANGUAGES)
+  message(FATAL_ERROR "${NSIS_TEMPLATE} no longer lists its languages")
+endif()
+replace_template_line("${TEMPLATE_LANGUAGES}"
+                      "  !include '${PROJECT_SOURCE_DIR}/cmake/installer_languages.nsh'\n")
+set(TEMPLATE_TEXTS
+    "\"@CPACK_NSIS_PACKAGE_NAME@ is already installed. $\\n$\\nDo you want to uninstall the old version before installing the new one?\""
+    "\"$(AlreadyInstalled)\""
+    "\"Uninstall failed.\""
+    "\"$(UninstallFailed)\""
+    "$STARTMENU_FOLDER\\Uninstall.lnk"
+    "$STARTMENU_FOLDER\\$(UninstallLink).lnk")
+while(TEMPLATE_TEXTS)
+  list(POP_FRONT TEMPLATE_TEXTS english translated)
+  replace_template_line("${english}" "${translated}")
+endwhile()
 file(WRITE ${CMAKE_BINARY_DIR}/nsis/NSIS.template.in "${TEMPLATE_TEXT}")
 set(CPACK_MODULE_PATH ${CMAKE_BINARY_DIR}/nsis)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/cpack-per-generator.cmake)

@@ -14,6 +14,10 @@
 #define IDS_CANCEL 11
 #define IDS_NEEDS_256_COLOURS 12
 
+/* The same in every language's table: a name, and the key other programs find the settings by. */
+#define SHELL_TITLE_TEXT "Vantrel! 2 Demo"
+#define SETTINGS_KEY_TEXT "Software\\Corvane\\Vantrel2Demo"
+
 #define SHELL_VERSION_MAJOR 3
 #define SHELL_VERSION_TEXT "3.0.0.0"
 

@@ -11,6 +11,7 @@
 TableEntry tableEntries[maxTables];
 int tableCount = 0;
 CatalogueEnd catalogueEnd = endAtMissingValue;
+const char unknownCdLabel[] = "Unrecognized CD";
 
 namespace {
 
@@ -92,7 +93,7 @@ bool loadRecord(TableEntry *record, HKEY table, char **tableName)
         releaseText(&record->bitmapPath);
     record->tableId = readKeyInt(table, "Table Id", -1);
     record->driveType = tableDriveType(record->exePath);
-    if (!takeSetting(&record->cdLabel, table, "Table CD", loadString(IDS_UNKNOWN_CD)))
+    if (!takeSetting(&record->cdLabel, table, "Table CD", unknownCdLabel))
         return endList(record, endOutOfMemory);
     record->pictureBitmap = NULL;
     record->pictureDC = NULL;
@@ -161,7 +162,12 @@ int tableOnMedia(const TableEntry *table)
 /* Labels are compared without regard to case everywhere, as Windows shows them. */
 const char *labelToMatch(const char *cdLabel)
 {
-    return lstrcmpiA(cdLabel, loadString(IDS_UNKNOWN_CD)) == 0 ? NULL : cdLabel;
+    return lstrcmpiA(cdLabel, unknownCdLabel) == 0 ? NULL : cdLabel;
+}
+
+const char *labelToShow(const char *cdLabel)
+{
+    return labelToMatch(cdLabel) ? cdLabel : loadString(IDS_UNKNOWN_CD);
 }
 
 char *driveRootEnd(char *path)

@@ -38,9 +38,16 @@ void loadCatalogue(void);
    drive, or on a drive letter that does not exist (its disc may be mounted under another). */
 int tableOnMedia(const TableEntry *table);
 
+/* The "Table CD" of a table that names none. It is data, compared with what catalogues hold, so
+   it is the same in every language; the player is shown string IDS_UNKNOWN_CD in its place. */
+extern const char unknownCdLabel[];
+
 /* The label that a table's disc must carry to be taken from another drive: its "Table CD", or
    NULL for the default label, with which the path alone decides. */
 const char *labelToMatch(const char *cdLabel);
+/* The label to ask the player for: the table's "Table CD", or for the default label its text in
+   the player's language (a loadString text). */
+const char *labelToShow(const char *cdLabel);
 
 /* Where the root of `path` ends: past the first character and every "\" or ":" after it. */
 char *driveRootEnd(char *path);

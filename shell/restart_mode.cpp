@@ -3,7 +3,6 @@
 #include "common/src/memory.h"
 #include "settings/catalogue.h"
 #include "settings/settings_store.h"
-#include "settings/string_table.h"
 #include "settings/table_disc.h"
 #include "shell/table_launch.h"
 
@@ -32,7 +31,7 @@ void findTableDisc(const char *tableKey, char *exePath)
     char *label = static_cast<char *>(memoryalloc(textBufferSize));
     if (!label)
         return;
-    readSettingString(tableKey, "Table CD", label, loadString(IDS_UNKNOWN_CD), textBufferSize);
+    readSettingString(tableKey, "Table CD", label, unknownCdLabel, textBufferSize);
     TableEntry table = {};
     table.exePath = exePath;
     table.cdLabel = label;

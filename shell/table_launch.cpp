@@ -19,7 +19,8 @@ const UINT errorBoxFlags = MB_TASKMODAL | MB_ICONHAND;
 const UINT cdPromptFlags = MB_TASKMODAL | MB_ICONEXCLAMATION | MB_OKCANCEL;
 
 /* Shows string `textId` formatted with the arguments in a box with no owner; the answer, or 0
-   when no message buffer could be had. Texts that would not fit the buffer are cut. */
+   when no message buffer could be had. Texts that would not fit the buffer are cut. An argument
+   that is a loadString text outlives the two loads here. */
 int showMessage(unsigned short textId, unsigned short captionId, UINT flags, ...)
 {
     char *text = static_cast<char *>(memoryalloc(textBufferSize));
@@ -83,7 +84,8 @@ int checkTablePresent(const TableEntry *table, char *startPath)
             showMessage(IDS_TABLE_NOT_FOUND, IDS_ERROR_CAPTION, errorBoxFlags, table->exePath);
             return 0;
         }
-        if (showMessage(IDS_INSERT_CD, IDS_TITLE, cdPromptFlags, table->cdLabel) != IDOK)
+        const char *label = labelToShow(table->cdLabel);
+        if (showMessage(IDS_INSERT_CD, IDS_TITLE, cdPromptFlags, label) != IDOK)
             return 0;
     }
     return 1;

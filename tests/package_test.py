@@ -58,9 +58,20 @@ SHIPPED = ["pinballshell.exe", "pinballcat.exe", "logo.avi", "tables.txt", "tabl
            "harbour.exe", "harbour.bmp", "comet.exe", "comet.bmp", "carnival.exe", "carnival.bmp"]
 
 
-def wine(*words, cwd=None, timeout=120):
+# Wine gives a program the language of LANG and LC_ALL.
+GERMAN = {"LANG": "de_DE.UTF-8", "LC_ALL": "de_DE.UTF-8"}
+# The Start-menu links of an installation under German: the shell's name, and the guides' and
+# the uninstaller's in German, each with what it opens.
+GERMAN_LINKS = {"Vantrel! 2 Demo.lnk": "pinballshell.exe",
+                "Anleitung zu den Tischen.lnk": "tables.txt",
+                "Anleitung für Tischprogramme.lnk": "table-programs.txt",
+                "Deinstallieren.lnk": "Uninstall.exe"}
+
+
+def wine(*words, cwd=None, timeout=120, language=None):
+    """Runs a program under Wine; `language` adds the variables that give it a language."""
     return subprocess.run([WINE_RUN, *words], capture_output=True, text=True, cwd=cwd,
-                          timeout=timeout)
+                          timeout=timeout, env=dict(os.environ, **language) if language else None)
 
 
 def package(suffix):
@@ -180,8 +191,8 @@ class Installer(unittest.TestCase):
     def tearDown(self):
         remove_everything()
 
-    def install(self, *words):
-        result = wine(package(".exe"), "/S", *words, timeout=INSTALL_TIMEOUT)
+    def install(self, *words, language=None):
+        result = wine(package(".exe"), "/S", *words, timeout=INSTALL_TIMEOUT, language=language)
         self.assertEqual(result.returncode, 0, result.stderr)
 
     def change_catalogue(self):
@@ -246,6 +257,30 @@ class Installer(unittest.TestCase):
         self.assertFalse(key_exists(SETTINGS_KEY))
         self.assertTrue(key_exists(NEIGHBOUR_KEY))
         self.assertFalse(key_exists(r"HKLM\Software\Corvane\Vantrel 2 Demo"))
+
+    def test_install_in_german_and_uninstall_in_either_language(self):
+        """Under German the links carry German names and open what they name; the uninstaller
+        removes them in German as in English, which reads the names the installer recorded."""
+        for uninstall_language, what in ((GERMAN, "German"), (None, "English")):
+            with self.subTest(uninstalled_in=what):
+                remove_everything()
+                self.install(language=GERMAN)
+                for name in SHIPPED:
+                    self.assertTrue(os.path.isfile(os.path.join(INSTALL_DIR, name)), name)
+                self.assertEqual(listed_order(), TABLES)
+                links = {os.path.basename(link): link_target(link) for link in start_menu_links()}
+                self.assertEqual(sorted(links), sorted(GERMAN_LINKS))
+                for name, target in GERMAN_LINKS.items():
+                    self.assertEqual(links[name], windows_path(os.path.join(INSTALL_DIR, target)))
+
+                uninstaller = os.path.join(INSTALL_DIR, "Uninstall.exe")
+                result = wine(windows_path(uninstaller), "/S", language=uninstall_language)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertTrue(wait_until(lambda: not os.path.exists(uninstaller), 30))
+                self.assertTrue(wait_until(lambda: not uninstall_entries(), 10))
+                self.assertEqual(start_menu_links(), [])
+                self.assertFalse(os.path.exists(INSTALL_DIR))
+                self.assertFalse(key_exists(SETTINGS_KEY))
 
     def test_upgrade_over_earlier_release_into_another_folder(self):
         self.install()

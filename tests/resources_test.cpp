@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include "resources/resource.h"
 #include "tests/support/process.h"
 
 #include <windows.h>
 
+#include <stdio.h>
+
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -55,6 +59,117 @@ TEST_F(ShellResources, ExactlyTheShippedResources)
         {"#16", {"#1"}},
     };
     EXPECT_EQ(found, expected);
+}
+
+// The string table's languages, English first, each with the code page its texts are in.
+const WORD english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+const std::vector<WORD> shellLanguages = {
+    english,
+    MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN),
+    MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH),
+    MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MODERN),
+    MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN),
+    MAKELANGID(LANG_DUTCH, SUBLANG_DUTCH),
+};
+
+BOOL CALLBACK collectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR into)
+{
+    reinterpret_cast<std::set<WORD> *>(into)->insert(language);
+    return TRUE;
+}
+
+// The strings 0 to 15 of one language's table, by id; an id without a string is left out.
+std::map<int, std::wstring> stringBlock(HMODULE module, WORD language)
+{
+    std::map<int, std::wstring> texts;
+    HRSRC found = FindResourceExA(module, RT_STRING, MAKEINTRESOURCEA(1), language);
+    if (!found)
+        return texts;
+    const WCHAR *at = static_cast<const WCHAR *>(LockResource(LoadResource(module, found)));
+    for (int id = 0; id < 16; ++id) {
+        WORD length = *at++;
+        if (length)
+            texts[id] = std::wstring(at, length);
+        at += length;
+    }
+    return texts;
+}
+
+// The conversions of a format text in order ("%s", "%d"); "%%" is none.
+std::wstring conversions(const std::wstring &text)
+{
+    std::wstring found;
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != L'%')
+            continue;
+        if (text[i + 1] != L'%')
+            found += text.substr(i, 2);
+        ++i;
+    }
+    return found;
+}
+
+// Every language has every string that English has, and no other, with the same conversions
+// in the same order; the title and the settings key are the same text in all of them. No table
+// is language neutral: Windows would take it before the player's language.
+TEST_F(ShellResources, EveryLanguageHoldsTheEnglishStrings)
+{
+    std::set<WORD> found;
+    EnumResourceLanguagesA(module, RT_STRING, MAKEINTRESOURCEA(1), collectLanguage,
+                           reinterpret_cast<LONG_PTR>(&found));
+    EXPECT_EQ(found, std::set<WORD>(shellLanguages.begin(), shellLanguages.end()));
+
+    std::map<int, std::wstring> englishTexts = stringBlock(module, english);
+    ASSERT_EQ(englishTexts.size(), 11u);
+    for (WORD language : shellLanguages) {
+        SCOPED_TRACE(::testing::Message() << "language 0x" << std::hex << language);
+        std::map<int, std::wstring> texts = stringBlock(module, language);
+        std::set<int> ids, englishIds;
+        for (const auto &text : texts)
+            ids.insert(text.first);
+        for (const auto &text : englishTexts)
+            englishIds.insert(text.first);
+        EXPECT_EQ(ids, englishIds);
+        for (const auto &text : englishTexts) {
+            if (!texts.count(text.first))
+                continue;
+            SCOPED_TRACE(::testing::Message() << "string " << text.first);
+            EXPECT_EQ(conversions(texts[text.first]), conversions(text.second));
+            if (text.first == IDS_TITLE || text.first == IDS_SETTINGS_KEY) {
+                EXPECT_TRUE(texts[text.first] == text.second) << "a name or data, translated";
+            }
+        }
+    }
+}
+
+TEST_F(ShellResources, VersionListsTheLanguages)
+{
+    DWORD size = GetFileVersionInfoSizeA(shellExePath().c_str(), NULL);
+    ASSERT_NE(size, 0u);
+    std::vector<char> version(size);
+    ASSERT_TRUE(GetFileVersionInfoA(shellExePath().c_str(), 0, size, version.data()));
+    struct Translation {
+        WORD language, codePage;
+    } *translations = NULL;
+    UINT bytes = 0;
+    ASSERT_TRUE(VerQueryValueA(version.data(), "\\VarFileInfo\\Translation",
+                               reinterpret_cast<void **>(&translations), &bytes));
+    std::vector<WORD> languages;
+    for (UINT i = 0; i < bytes / sizeof *translations; ++i) {
+        languages.push_back(translations[i].language);
+        EXPECT_EQ(translations[i].codePage, 1252);
+        char block[64];
+        snprintf(block, sizeof block, "\\StringFileInfo\\%04X%04X\\ProductName",
+                 translations[i].language, translations[i].codePage);
+        char *name = NULL;
+        UINT length = 0;
+        EXPECT_TRUE(VerQueryValueA(version.data(), block, reinterpret_cast<void **>(&name), &length))
+            << block;
+        if (name) {
+            EXPECT_STREQ(name, "Vantrel! 2 Demo") << block;
+        }
+    }
+    EXPECT_EQ(languages, shellLanguages);
 }
 
 TEST_F(ShellResources, BitmapsAreEightBitDibsWithTheirColourTables)

@@ -18,16 +18,22 @@ const DWORD okStyle = WS_CHILD | WS_VISIBLE | WS_DISABLED | WS_GROUP | WS_TABSTO
 const DWORD cancelStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
 const DWORD backgroundStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP;
 const int labelWidth = 400;
+/* Between the label and OK, as between the buttons. */
+const int labelGap = 5;
 
 struct Placement {
     int x, y, width, height;
 };
 
-/* The label sits 2 pixels below the buttons' top and is 6 pixels shorter, centred on them. */
+/* The label sits 2 pixels below the buttons' top and is 6 pixels shorter, centred on them. It
+   ends before OK where longer button words (in some languages) bring the buttons nearer. */
 Placement labelPlacement()
 {
     const ShellLayout &l = shellLayout;
-    return {l.labelX, l.buttonRowY + 2, labelWidth, l.buttonHeight - 6};
+    int width = labelWidth;
+    if (l.labelX + width > l.okX - labelGap)
+        width = l.okX - labelGap - l.labelX;
+    return {l.labelX, l.buttonRowY + 2, width, l.buttonHeight - 6};
 }
 
 Placement okPlacement()
