@@ -29,16 +29,19 @@ bool isShellWindow(HWND window)
     return window != NULL && (window == mainWindow || IsChild(mainWindow, window));
 }
 
+/* A second key-down of the pending Shift is a repeat, with the repeat flag or without: Wine
+   may forget a held Shift when it syncs the keys with the X server, and takes the next repeat
+   for a new press. */
 void onShiftDown(LPARAM keyData)
 {
     UINT shift = whichShift(keyData);
-    if (!(keyData & keyWasDown)) {
+    if (shift != pendingShift) {
         pendingShift = shift;
         shiftRepeated = false;
-    } else if (shift == pendingShift) {
-        shiftRepeated = true;
-        stepSelectionFromAnywhere(shiftStep(shift));
+        return;
     }
+    shiftRepeated = true;
+    stepSelectionFromAnywhere(shiftStep(shift));
 }
 
 void onShiftUp(LPARAM keyData)
