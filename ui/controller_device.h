@@ -5,8 +5,8 @@
 
 /* The one place that the shell reads game controllers, so that a test can link scripted ones
    in place of this module. This one reads them through the multimedia library's joystick
-   functions, loading the library at the first search: a shell that is never searched from
-   never loads it. */
+   functions, loading the library, and starting the system's input devices, on a thread of its
+   own at the first search: the window is shown before, and answers meanwhile. */
 
 /* The first stick's range as its driver reports it. */
 struct ControllerRange {
@@ -21,7 +21,8 @@ struct ControllerReading {
     DWORD buttons; /* bit 0 is button 1 */
 };
 
-/* The first controller that answers: 1 with its number and range, 0 when none does. */
+/* The first controller that answers: 1 with its number and range, 0 when none does, or while
+   the devices are still being started. */
 int findController(UINT *id, ControllerRange *range);
 /* 1 with the controller's state; 0 when it no longer answers (pulled out). */
 int readController(UINT id, ControllerReading *reading);
