@@ -75,6 +75,7 @@ void runConfirmedTable()
 
 void takeDown()
 {
+    stopCabinetKeys();
     deleteShellPalette();
     destroyShellWindows(1);
     unregisterShellClasses();
@@ -100,6 +101,7 @@ int runShellMode(void)
     }
     placePictureFrames();
     startControllerPolling(mainWindow);
+    startCabinetKeys();
     showWindowAfterMovie();
     while (pumpMessage()) {
         if (movieFinished)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/names.h"
+#include "tests/support/cdrom.h"
 #include "tests/support/dialogs.h"
 #include "tests/support/frame_places.h"
 #include "tests/support/input.h"
@@ -537,6 +538,32 @@ TEST_F(ShellChoice, HeldFlipperRepeatsAndShiftTabStaysShiftTab)
     EXPECT_TRUE(moved) << "Shift+Tab did not take the focus back to Cancel";
     SendMessageA(window, WM_NULL, 0, 0);
     EXPECT_EQ(labelText(), "Charlie") << "Shift+Tab moved the selection";
+}
+
+// With only the cabinet the CD prompt is answered: 1 presses OK, which looks for the disc
+// again and asks once more while it is not there, and Escape cancels back to the window.
+TEST_F(ShellChoice, StartAndExitAnswerTheCdPrompt)
+{
+    emptyDisc();
+    addTable("Alpha", "E:\\table.exe");
+    ASSERT_TRUE(startShell());
+    ASSERT_TRUE(focusPictures());
+    pressKey('1');
+    MessageBoxContent prompt;
+    ASSERT_TRUE(waitForMessageBox(shell->id(), 10000, &prompt));
+    ASSERT_EQ(prompt.buttons, (std::vector<std::string>{"OK", "Cancel"}));
+    HWND first = prompt.window;
+    ASSERT_TRUE(bringToFront(first, inputTimeoutMs));
+    pressKey('1');
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(first); }, inputTimeoutMs)) << "1 left the box";
+    ASSERT_TRUE(waitForMessageBox(shell->id(), 10000, &prompt)) << "OK without the disc asks again";
+    ASSERT_TRUE(bringToFront(prompt.window, inputTimeoutMs));
+    pressKey(VK_ESCAPE);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(prompt.window); }, inputTimeoutMs))
+        << "Escape left the box";
+    EXPECT_TRUE(noMessageBoxFor(shell->id(), 300));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(tableLogLines(log).empty());
 }
 
 }

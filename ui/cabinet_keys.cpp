@@ -1,5 +1,6 @@
 #include "ui/cabinet_keys.h"
 
+#include "ui/shell_boxes.h"
 #include "ui/shell_state.h"
 #include "ui/shell_windows.h"
 
@@ -27,6 +28,23 @@ int shiftStep(UINT shift)
 bool isShellWindow(HWND window)
 {
     return window != NULL && (window == mainWindow || IsChild(mainWindow, window));
+}
+
+HHOOK boxKeysFilter = NULL;
+
+/* Start's first press in a box of the shell is its OK; the box sees nothing of it. */
+LRESULT CALLBACK filterBoxKeys(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG *message = reinterpret_cast<const MSG *>(lParam);
+    if (code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN && message->wParam == '1' &&
+        !(message->lParam & keyWasDown)) {
+        HWND box = openMessageBox();
+        if (box != NULL) {
+            pressBoxButton(box, IDOK);
+            return TRUE;
+        }
+    }
+    return CallNextHookEx(boxKeysFilter, code, wParam, lParam);
 }
 
 /* A second key-down of the pending Shift is a repeat, with the repeat flag or without: Wine
@@ -87,4 +105,16 @@ int handleCabinetKey(const MSG *message)
         break;
     }
     return 0;
+}
+
+void startCabinetKeys(void)
+{
+    boxKeysFilter = SetWindowsHookExA(WH_MSGFILTER, filterBoxKeys, NULL, GetCurrentThreadId());
+}
+
+void stopCabinetKeys(void)
+{
+    if (boxKeysFilter != NULL)
+        UnhookWindowsHookEx(boxKeysFilter);
+    boxKeysFilter = NULL;
 }

@@ -2,6 +2,7 @@
 
 #include "movie/logo_movie.h"
 #include "ui/controller_device.h"
+#include "ui/shell_boxes.h"
 #include "ui/shell_state.h"
 #include "ui/shell_windows.h"
 #include "ui/tick_clock.h"
@@ -18,7 +19,6 @@ const DWORD cancelButton2 = 2;
 /* The hat's positions in hundredths of a degree clockwise from forward. */
 const DWORD hatBack = 18000;
 const DWORD hatFullCircle = 36000;
-const char messageBoxClassName[] = "#32770";
 
 struct Controller {
     int attached;
@@ -97,32 +97,6 @@ void followDirection(int direction, DWORD now)
     stepSelectionFromAnywhere(direction);
     controller.lastStepTick = now;
     controller.nextStepWait = repeatMs;
-}
-
-BOOL CALLBACK findOpenBox(HWND window, LPARAM found)
-{
-    char className[sizeof messageBoxClassName + 1];
-    if (!IsWindowVisible(window) || GetClassNameA(window, className, sizeof className) == 0 ||
-        lstrcmpA(className, messageBoxClassName) != 0)
-        return TRUE;
-    *reinterpret_cast<HWND *>(found) = window;
-    return FALSE;
-}
-
-/* The message box that this thread shows now, NULL when none is open. */
-HWND openMessageBox()
-{
-    HWND box = NULL;
-    EnumThreadWindows(GetCurrentThreadId(), findOpenBox, reinterpret_cast<LPARAM>(&box));
-    return box;
-}
-
-/* As the box's own button would, when it has that button. */
-void pressBoxButton(HWND box, int id)
-{
-    HWND button = GetDlgItem(box, id);
-    if (button != NULL)
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button);
 }
 
 bool moviePlaying()
