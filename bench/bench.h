@@ -12,6 +12,7 @@ struct BenchPlaces {
     std::string shipped;       // build\pinballshell.exe
     std::string release;       // the 32-bit release file, whose size is measured (see below)
     std::string shell;         // the copy in runDir, with no logo movie beside it
+    std::string controllerShell; // the shell with a scripted controller attached, in runDir
     std::string floor;
     std::string stamp;
     std::string smallPicture;  // 120 x 120, 24 bits

@@ -143,30 +143,46 @@ double processorShare(const RunningProgram &program, DWORD spanMs)
     return (double)(after - before) / 10000.0 / wallMs * 100.0;
 }
 
-/* The shell flashing its selection, then the floor repainting a ring of the same frame at the
-   same pace: the share that the repaint alone costs on this platform, for reference. */
+/* Percent of one core that `shellPath` takes while its selection flashes. */
+bool shellFlashShare(const std::string &shellPath, DWORD spanMs, double *share, int *frame,
+                     int *border)
+{
+    RunningProgram shell;
+    if (startUntilVisible(quoted(shellPath), shellClassName, &shell) < 0)
+        return fail("the shell showed no window");
+    bool flashing = startFlashing(shell) && frameGeometry(shell.window, frame, border);
+    if (flashing)
+        *share = processorShare(shell, spanMs);
+    endProgram(&shell);
+    return flashing || fail("the selected frame did not flash");
+}
+
+/* What the flashing costs: the shell, the shell with a controller attached, then the floor
+   repainting a ring of the same frame at the same pace, the share that the repaint alone costs
+   on this platform, for reference. */
+struct FlashShares {
+    double shell;
+    double withController;
+    double floor;
+};
+
 bool measureFlashing(const BenchPlaces &places, const std::string &floorLine, DWORD spanMs,
-                     Figure *cpu, double *floorShare)
+                     FlashShares *shares)
 {
     if (!writeCatalogue(places.stamp, places.smallPicture))
         return fail("cannot write the catalogue");
-    RunningProgram shell;
-    if (startUntilVisible(quoted(places.shell), shellClassName, &shell) < 0)
-        return fail("the shell showed no window");
     int frame = 0;
     int border = 0;
-    bool flashing = startFlashing(shell) && frameGeometry(shell.window, &frame, &border);
-    if (flashing)
-        cpu->value = processorShare(shell, spanMs);
-    endProgram(&shell);
-    if (!flashing)
-        return fail("the selected frame did not flash");
+    if (!shellFlashShare(places.shell, spanMs, &shares->shell, &frame, &border) ||
+        !shellFlashShare(places.controllerShell, spanMs, &shares->withController, &frame,
+                         &border))
+        return false;
     RunningProgram floor;
     std::string ringLine = floorLine + " " + std::to_string(frame) + " " + std::to_string(border);
     if (startUntilVisible(ringLine, floorClassName, &floor) < 0)
         return fail("the floor showed no window");
     WaitForInputIdle(floor.info.hProcess, 5000);
-    *floorShare = processorShare(floor, spanMs);
+    shares->floor = processorShare(floor, spanMs);
     endProgram(&floor);
     return true;
 }
@@ -201,18 +217,24 @@ bool measureDoubleClicks(const BenchPlaces &places, const std::string &floorLine
 struct FloorReferences {
     double windowsRatio;
     double flashShare;
+    double controllerFlashShare; /* the shell's own, with a controller attached */
 };
 
 bool measureAll(const BenchPlaces &places, const Settings &settings, Figure *figures,
                 FloorReferences *references)
 {
     FloorLines floorLines;
-    return floorCommandLines(places, &floorLines) &&
-           measureStarts(places, floorLines, settings.startPairs, &figures[0], &figures[1],
-                         &figures[2], &references->windowsRatio) &&
-           measureFlashing(places, floorLines.alone, settings.flashMs, &figures[3],
-                           &references->flashShare) &&
-           measureDoubleClicks(places, floorLines.alone, settings.clickPairs, &figures[4]);
+    FlashShares flash = {};
+    bool measured =
+        floorCommandLines(places, &floorLines) &&
+        measureStarts(places, floorLines, settings.startPairs, &figures[0], &figures[1],
+                      &figures[2], &references->windowsRatio) &&
+        measureFlashing(places, floorLines.alone, settings.flashMs, &flash) &&
+        measureDoubleClicks(places, floorLines.alone, settings.clickPairs, &figures[4]);
+    figures[3].value = flash.shell;
+    references->flashShare = flash.floor;
+    references->controllerFlashShare = flash.withController;
+    return measured;
 }
 
 /* N turns of the flashing span alone, each shell and floor figure printed, then their medians. */
@@ -221,19 +243,20 @@ int measureFlashingTurns(const BenchPlaces &places, int turns, DWORD spanMs)
     FloorLines floorLines;
     if (!floorCommandLines(places, &floorLines))
         return 2;
-    std::vector<double> shellShares, floorShares;
+    std::vector<double> shellShares, controllerShares, floorShares;
     for (int i = 0; i < turns; ++i) {
-        Figure shell = {};
-        double floorShare = 0;
-        if (!measureFlashing(places, floorLines.alone, spanMs, &shell, &floorShare))
+        FlashShares shares = {};
+        if (!measureFlashing(places, floorLines.alone, spanMs, &shares))
             return 2;
-        shellShares.push_back(shell.value);
-        floorShares.push_back(floorShare);
-        printf("flashing %d: shell %.2f %%, floor %.2f %%\n", i + 1, shell.value, floorShare);
+        shellShares.push_back(shares.shell);
+        controllerShares.push_back(shares.withController);
+        floorShares.push_back(shares.floor);
+        printf("flashing %d: shell %.2f %%, with a controller %.2f %%, floor %.2f %%\n", i + 1,
+               shares.shell, shares.withController, shares.floor);
         fflush(stdout);
     }
-    printf("median of %d: shell %.2f %%, floor %.2f %% of one core\n", turns,
-           median(shellShares), median(floorShares));
+    printf("median of %d: shell %.2f %%, with a controller %.2f %%, floor %.2f %% of one core\n",
+           turns, median(shellShares), median(controllerShares), median(floorShares));
     return median(shellShares) <= 1.0 ? 0 : 1;
 }
 
@@ -293,8 +316,10 @@ int main(int argc, char **argv)
            "them and 12 frames, each with a child showing the 120x120 picture as LoadImageA "
            "reads it) takes %.2f x the floor alone to show its window;\n"
            "- repainting a frame ring of the same size every 25 ms, and nothing else, takes "
-           "%.2f %% of one core.\n",
-           references.windowsRatio, references.flashShare);
+           "%.2f %% of one core.\n"
+           "\nThe shell flashing with a game controller attached (the tests' scripted one, at "
+           "rest, read every 30 ms) takes %.2f %% of one core.\n",
+           references.windowsRatio, references.flashShare, references.controllerFlashShare);
     printf("\n%s mode: %d start pairs, %d double-click pairs, %lu ms of flashing.\n",
            quick ? "Quick" : "Full", settings.startPairs, settings.clickPairs,
            (unsigned long)settings.flashMs);

@@ -79,6 +79,7 @@ bool preparePlaces(BenchPlaces *places)
     DWORD length = GetEnvironmentVariableA("PINBALL_RELEASE_SHELL", release, sizeof release);
     places->release = length > 0 && length < sizeof release ? release : places->shipped;
     places->shell = places->runDir + "pinballshell.exe";
+    places->controllerShell = places->runDir + "pinballshell_controller.exe";
     places->floor = places->benchDir + "floor.exe";
     places->stamp = places->runDir + "stamp.exe";
     places->smallPicture = places->runDir + "small.bmp";
@@ -87,6 +88,8 @@ bool preparePlaces(BenchPlaces *places)
     // A logo movie beside the copy would be played first: the copy stands where there is none.
     DeleteFileA((places->runDir + "logo.avi").c_str());
     return CopyFileA(places->shipped.c_str(), places->shell.c_str(), FALSE) &&
+           CopyFileA((places->benchDir + "pinballshell_controller.exe").c_str(),
+                     places->controllerShell.c_str(), FALSE) &&
            CopyFileA((places->benchDir + "stamp.exe").c_str(), places->stamp.c_str(), FALSE) &&
            writePicture(places->smallPicture, 120, 120) &&
            writePicture(places->bigPicture, 4000, 3000);

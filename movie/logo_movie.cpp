@@ -47,21 +47,6 @@ void finishMovie(LogoMovie *movie)
         movie->onFinished();
 }
 
-/* The player's click, key or close ends the movie; closing the alias makes the device report
-   the pending play as aborted, which is ignored. */
-void stopMovie(void)
-{
-    LogoMovie *movie = currentMovie;
-    if (movie == NULL || !movie->playing)
-        return;
-    sendMci("close mov");
-    blackOutWindow(movie->backdropWindow);
-    movie->opened = 0;
-    finishMovie(movie);
-    InvalidateRect(movie->backdropWindow, NULL, TRUE);
-    UpdateWindow(movie->backdropWindow);
-}
-
 /* A movie played to its end or one the device failed to play ends alike; a superseded or
    aborted play is not an end. */
 bool onMciNotify(WPARAM code)
@@ -90,6 +75,20 @@ void onParentNotify(WPARAM wParam)
 }
 
 } // namespace
+
+/* Closing the alias makes the device report the pending play as aborted, which is ignored. */
+void stopMovie(void)
+{
+    LogoMovie *movie = currentMovie;
+    if (movie == NULL || !movie->playing)
+        return;
+    sendMci("close mov");
+    blackOutWindow(movie->backdropWindow);
+    movie->opened = 0;
+    finishMovie(movie);
+    InvalidateRect(movie->backdropWindow, NULL, TRUE);
+    UpdateWindow(movie->backdropWindow);
+}
 
 int openMovieDevice(HINSTANCE instance)
 {

@@ -31,6 +31,9 @@ void playMovie(LogoMovie *movie, int fullScreen);
 /* Puts the playback window at the movie's own size: centred on a full-screen backdrop, or
    with the backdrop shrunk to it. */
 void positionMovie(LogoMovie *movie, int fullScreen);
+/* Ends the current movie as the player's click, key, close or controller button does: its
+   caller hears of it at once. Nothing when none plays. */
+void stopMovie(void);
 /* Closes the alias and destroys the backdrop; harmless in any state and when repeated. */
 void closeMovie(LogoMovie *movie);
 

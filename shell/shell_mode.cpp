@@ -12,6 +12,8 @@
 #include "shell/shell_handover.h"
 #include "shell/table_launch.h"
 #include "shell/table_programs.h"
+#include "ui/cabinet_keys.h"
+#include "ui/controller_input.h"
 #include "ui/frame_flash.h"
 #include "ui/layout.h"
 #include "ui/shell_state.h"
@@ -74,6 +76,7 @@ void runConfirmedTable()
 
 void takeDown()
 {
+    stopCabinetKeys();
     deleteShellPalette();
     destroyShellWindows(1);
     unregisterShellClasses();
@@ -98,6 +101,8 @@ int runShellMode(void)
         return 0;
     }
     placePictureFrames();
+    startControllerPolling(mainWindow);
+    startCabinetKeys();
     showWindowAfterMovie();
     while (pumpMessage()) {
         if (movieFinished)
@@ -119,7 +124,7 @@ int pumpMessage(void)
     MSG message;
     while (!PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
         waitForMessageWhileFlashing();
-    if (IsDialogMessageA(mainWindow, &message))
+    if (handleCabinetKey(&message) || IsDialogMessageA(mainWindow, &message))
         return 1;
     TranslateMessage(&message);
     DispatchMessageA(&message);

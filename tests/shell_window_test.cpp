@@ -445,4 +445,158 @@ TEST_F(ShellWindow, DisplayChangeKeepsEveryPlace)
     }
 }
 
+// The focus on the pictures (Bravo selected), on OK or on Cancel, as Tab takes it round.
+class CabinetPlay : public ShellChoice {
+protected:
+    struct Focus {
+        const char *name;
+        int tabs;
+    };
+    static constexpr Focus focuses[] = {{"the pictures", 0}, {"OK", 1}, {"Cancel", 2}};
+
+    ::testing::AssertionResult startWithFocusOn(const Focus &where)
+    {
+        ::testing::AssertionResult started = startShell();
+        if (!started)
+            return started;
+        ::testing::AssertionResult pictures = focusPictures();
+        if (!pictures)
+            return pictures;
+        pressKey(VK_RIGHT);
+        for (int i = 0; i < where.tabs; ++i)
+            pressKey(VK_TAB);
+        HWND expected[] = {background(), okButton(), cancelButton()};
+        if (!waitUntil([&] { return shows("Bravo") && focus() == expected[where.tabs]; },
+                       inputTimeoutMs))
+            return ::testing::AssertionFailure() << "the focus is on \"" << windowText(focus())
+                                                 << "\", \"" << labelText() << "\" selected";
+        return ::testing::AssertionSuccess();
+    }
+};
+
+constexpr CabinetPlay::Focus CabinetPlay::focuses[];
+
+// Left Shift steps back and Right Shift on, without wrapping, whatever has the focus; the
+// pictures then have it, as after a click. A step that must not move is shown by the next.
+TEST_F(CabinetPlay, FlipperShiftsStepLikeTheArrowsFromAnyFocus)
+{
+    addPlayableTables("tables");
+    struct Step {
+        std::vector<WORD> keys;
+        const char *selected;
+    } steps[] = {
+        {{VK_RSHIFT}, "Charlie"},
+        {{VK_LSHIFT}, "Bravo"},
+        {{VK_LSHIFT, VK_LSHIFT, VK_RSHIFT}, "Bravo"},
+        {{VK_RSHIFT, VK_RSHIFT, VK_RSHIFT, VK_RSHIFT, VK_LSHIFT}, "Delta"},
+    };
+    for (const Focus &where : focuses) {
+        SCOPED_TRACE(where.name);
+        ASSERT_TRUE(startWithFocusOn(where));
+        for (const Step &step : steps) {
+            SCOPED_TRACE(step.selected);
+            for (WORD key : step.keys)
+                pressKey(key);
+            EXPECT_TRUE(waitUntil([&] { return labelText() == step.selected; }, inputTimeoutMs))
+                << "label \"" << labelText() << "\"";
+        }
+        EXPECT_EQ(focus(), background());
+        endShell();
+    }
+}
+
+// With the focus on Cancel at the start and nothing selected, a flipper selects the first table.
+TEST_F(ShellChoice, FlipperFromTheStartSelectsTheFirstTable)
+{
+    addPlayableTables("tables");
+    for (WORD flipper : {VK_LSHIFT, VK_RSHIFT}) {
+        SCOPED_TRACE(flipper == VK_LSHIFT ? "Left Shift" : "Right Shift");
+        ASSERT_TRUE(startShell());
+        ASSERT_TRUE(bringToFront(window, inputTimeoutMs));
+        ASSERT_EQ(focus(), cancelButton());
+        pressKey(flipper);
+        EXPECT_TRUE(waitUntil([this] { return shows("Alpha") && focus() == background(); },
+                              inputTimeoutMs));
+        endShell();
+    }
+}
+
+// 1, the Start button, starts the selected table and Escape ends the run, whatever has the
+// focus.
+TEST_F(CabinetPlay, StartButtonLaunchesAndEscapeEndsFromAnyFocus)
+{
+    addPlayableTables("tables");
+    for (WORD key : {(WORD)'1', (WORD)VK_ESCAPE}) {
+        for (const Focus &where : focuses) {
+            SCOPED_TRACE(std::string(where.name) + (key == '1' ? ", 1" : ", Escape"));
+            DeleteFileA(log.c_str());
+            ASSERT_TRUE(startWithFocusOn(where));
+            pressKey(key);
+            DWORD status = 1;
+            ASSERT_TRUE(waitForEnd(&status));
+            EXPECT_EQ(status, 0u);
+            if (key == '1')
+                EXPECT_TRUE(waitForTableLogLine(log, started("Bravo"), 10000));
+            else
+                EXPECT_TRUE(tableLogLines(log).empty()) << "Escape launched a table";
+            endShell();
+            endTablePrograms(log);
+        }
+    }
+}
+
+// A held flipper steps at each repeat of the keyboard and not again when let go; Shift with
+// another key is left to that key: Shift+Tab moves the focus back and selects nothing.
+TEST_F(ShellChoice, HeldFlipperRepeatsAndShiftTabStaysShiftTab)
+{
+    addPlayableTables("tables");
+    ASSERT_TRUE(startShell());
+    ASSERT_TRUE(focusPictures());
+    holdKey(VK_RSHIFT);
+    for (const char *next : {"Bravo", "Charlie", "Delta"}) {
+        holdKey(VK_RSHIFT);
+        EXPECT_TRUE(waitUntil([&] { return labelText() == next; }, inputTimeoutMs))
+            << "label \"" << labelText() << "\" while Right Shift is held";
+    }
+    releaseKey(VK_RSHIFT);
+    pressKey(VK_LSHIFT);
+    EXPECT_TRUE(waitUntil([&] { return labelText() == "Charlie"; }, inputTimeoutMs))
+        << "letting Right Shift go moved the selection, to \"" << labelText() << "\"";
+
+    bool moved = false;
+    for (int attempt = 0; attempt < 3 && !moved; ++attempt) {
+        pressKey(VK_TAB, VK_LSHIFT);
+        moved = waitUntil([this] { return focus() == cancelButton(); }, 2000);
+    }
+    EXPECT_TRUE(moved) << "Shift+Tab did not take the focus back to Cancel";
+    SendMessageA(window, WM_NULL, 0, 0);
+    EXPECT_EQ(labelText(), "Charlie") << "Shift+Tab moved the selection";
+}
+
+// With only the cabinet the CD prompt is answered: 1 presses OK, which looks for the disc
+// again and asks once more while it is not there, and Escape cancels back to the window.
+TEST_F(ShellChoice, StartAndExitAnswerTheCdPrompt)
+{
+    emptyDisc();
+    addTable("Alpha", "E:\\table.exe");
+    ASSERT_TRUE(startShell());
+    ASSERT_TRUE(focusPictures());
+    pressKey('1');
+    MessageBoxContent prompt;
+    ASSERT_TRUE(waitForMessageBox(shell->id(), 10000, &prompt));
+    ASSERT_EQ(prompt.buttons, (std::vector<std::string>{"OK", "Cancel"}));
+    HWND first = prompt.window;
+    ASSERT_TRUE(bringToFront(first, inputTimeoutMs));
+    pressKey('1');
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(first); }, inputTimeoutMs)) << "1 left the box";
+    ASSERT_TRUE(waitForMessageBox(shell->id(), 10000, &prompt)) << "OK without the disc asks again";
+    ASSERT_TRUE(bringToFront(prompt.window, inputTimeoutMs));
+    pressKey(VK_ESCAPE);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(prompt.window); }, inputTimeoutMs))
+        << "Escape left the box";
+    EXPECT_TRUE(noMessageBoxFor(shell->id(), 300));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(tableLogLines(log).empty());
+}
+
 }

@@ -50,18 +50,12 @@ void onPaint(HWND window)
 /* Every arrow steps through the catalogue order and stops at both ends. */
 bool onKeyDown(WPARAM key)
 {
-    int step = 0;
     if (key == VK_LEFT || key == VK_UP)
-        step = -1;
+        stepSelection(-1);
     else if (key == VK_RIGHT || key == VK_DOWN)
-        step = 1;
+        stepSelection(1);
     else
         return false;
-    if (currentSelection == NULL)
-        return true;
-    int position = currentSelection->position + step;
-    if (position >= 0 && position < tableCount)
-        selectTable(&tableEntries[position]);
     return true;
 }
 

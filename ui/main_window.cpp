@@ -6,6 +6,7 @@
 #include "shell/globals.h"
 #include "shell/shell_handover.h"
 #include "ui/background_window.h"
+#include "ui/controller_input.h"
 #include "ui/layout.h"
 #include "ui/shell_state.h"
 #include "ui/shell_windows.h"
@@ -185,8 +186,8 @@ void onCommand(WPARAM wParam, LPARAM lParam)
     HWND control = (HWND)lParam;
     if (control == NULL)
         onDialogKey(LOWORD(wParam));
-    else if (control == okButton && currentSelection != NULL)
-        launchIfPresent();
+    else if (control == okButton)
+        chooseSelectedTable();
     else if (control == cancelButton)
         endShellRun();
 }
@@ -227,6 +228,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         break;
     case WM_COMMAND:
         onCommand(wParam, lParam);
+        break;
+    case WM_TIMER:
+        if (wParam == controllerTimerId) {
+            pollController(window);
+            return 0;
+        }
         break;
     case WM_CTLCOLORSTATIC:
         if ((HWND)lParam == nameLabel)

@@ -41,6 +41,27 @@ void selectTable(TableEntry *entry)
     EnableWindow(okButton, TRUE);
 }
 
+void stepSelection(int step)
+{
+    if (currentSelection == NULL)
+        return;
+    int position = currentSelection->position + step;
+    if (position >= 0 && position < tableCount)
+        selectTable(&tableEntries[position]);
+}
+
+void stepSelectionFromAnywhere(int step)
+{
+    if (GetFocus() != backgroundWindow) {
+        bool hadSelection = currentSelection != NULL;
+        clearDefaultButtons();
+        SetFocus(backgroundWindow);
+        if (!hadSelection)
+            return;
+    }
+    stepSelection(step);
+}
+
 void showShellWindow(void)
 {
     ShowWindow(mainWindow, SW_SHOW);
@@ -84,6 +105,12 @@ void launchIfPresent(void)
         return;
     confirmedTable.table = chosen;
     endShellRun();
+}
+
+void chooseSelectedTable(void)
+{
+    if (currentSelection != NULL)
+        launchIfPresent();
 }
 
 void endShellRun(void)

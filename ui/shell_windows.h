@@ -10,6 +10,14 @@ struct TableEntry;
 /* Makes `entry` the selection: both frames repaint, the label names it, OK is enabled. */
 void selectTable(TableEntry *entry);
 
+/* Moves the selection `step` tables on in catalogue order, stopping at both ends, as the arrows
+   do on the pictures; nothing while no table is selected. */
+void stepSelection(int step);
+/* The same step from a controller or a cabinet button, whatever has the focus: away from the
+   pictures it first gives them the focus, as a click on one does, which selects the first
+   table when none was. */
+void stepSelectionFromAnywhere(int step);
+
 /* Shows the main window and preselects the tables whose id is preselectTableId (the last
    of them wins). */
 void showShellWindow(void);
@@ -29,6 +37,9 @@ void clearDefaultButtons(void);
 
 /* Ends the run with the selected table confirmed when its executable is there. */
 void launchIfPresent(void);
+
+/* What OK does: checks and starts the selected table; nothing while none is. */
+void chooseSelectedTable(void);
 
 /* Ends the shell's run; the main window hides itself and stops the main loop. */
 void endShellRun(void);

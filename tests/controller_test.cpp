@@ -1,0 +1,445 @@
+#include <gtest/gtest.h>
+
+#include "movie/logo_movie.h"
+#include "settings/settings_store.h"
+#include "shell/globals.h"
+#include "shell/names.h"
+#include "shell/startup.h"
+#include "tests/support/catalogue_reset.h"
+#include "tests/support/cdrom.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/input.h"
+#include "tests/support/process.h"
+#include "tests/support/registry_sandbox.h"
+#include "tests/support/scripted_controller.h"
+#include "tests/support/shell_session.h"
+#include "tests/support/stepped_clock.h"
+#include "tests/support/table_program.h"
+#include "ui/shell_state.h"
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace {
+
+const DWORD windowTimeoutMs = 10000;
+const DWORD searchTimeoutMs = 5000;
+const ControllerReading atRest = {32767, 32767, restingHat, 0};
+
+ControllerReading hat(DWORD pov)
+{
+    ControllerReading reading = atRest;
+    reading.pov = pov;
+    return reading;
+}
+
+ControllerReading stick(DWORD x, DWORD y)
+{
+    return ControllerReading{x, y, restingHat, 0};
+}
+
+ControllerReading buttons(DWORD pressed)
+{
+    ControllerReading reading = atRest;
+    reading.buttons = pressed;
+    return reading;
+}
+
+std::string tableName(int i)
+{
+    return "Table " + std::to_string(i + 1);
+}
+
+std::string fileBytes(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// The shell run in this process on a thread of its own, with the scripted controller and a
+// clock that moves only when the test moves it; the test plays from its own thread. Whatever
+// the test does, the shell's boxes are cancelled, its window closed and its thread joined.
+class ControllerPlay : public ::testing::Test {
+protected:
+    RegistrySandbox sandbox;
+    std::thread shellThread;
+    std::atomic<bool> shellEnded{false};
+    int exitCode = 1234;
+    HWND window = NULL;
+    int tables = 0;
+
+    void SetUp() override
+    {
+        removeScriptedController();
+        setSteppedClock(100000);
+        playLogoMovie = 0;
+        emptyDisc();
+    }
+
+    void TearDown() override
+    {
+        endShell();
+        resetCatalogue();
+        removeScriptedController();
+        playLogoMovie = 1;
+        emptyDisc();
+    }
+
+    void addTable(const std::string &exe)
+    {
+        std::string subkey = "Table " + std::to_string(tables);
+        setRegString("", ("Table" + std::to_string(tables)).c_str(), subkey);
+        setRegString(subkey, "Table Name", tableName(tables));
+        setRegString(subkey, "Table Exe", exe);
+        ++tables;
+    }
+    void addTables(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            addTable("C:\\no such folder\\table" + std::to_string(i) + ".exe");
+    }
+
+    // Each run starts from nothing, as a new process would: a run before in this process left
+    // its catalogue and its choice behind.
+    void startShellThread()
+    {
+        resetCatalogue();
+        currentSelection = NULL;
+        confirmedTable = NULL;
+        shellEnded = false;
+        shellThread = std::thread([this] {
+            exitCode = runShell(GetModuleHandleA(NULL), "");
+            releaseSettings();
+            shellEnded = true;
+        });
+    }
+
+    ::testing::AssertionResult startShell()
+    {
+        startShellThread();
+        window = waitForWindow(shellClassName, GetCurrentProcessId(), windowTimeoutMs);
+        if (window == NULL)
+            return ::testing::AssertionFailure() << "the shell showed no window";
+        return ::testing::AssertionSuccess();
+    }
+
+    void endShell()
+    {
+        if (!shellThread.joinable())
+            return;
+        while (!shellEnded) {
+            MessageBoxContent box;
+            if (waitForMessageBox(GetCurrentProcessId(), 0, &box) && !box.buttons.empty())
+                answerMessageBox(box, box.buttons.back());
+            else if (HWND shown = FindWindowA(shellClassName, NULL))
+                PostMessageA(shown, WM_CLOSE, 0, 0);
+            Sleep(20);
+        }
+        shellThread.join();
+    }
+
+    ::testing::AssertionResult waitForEnd()
+    {
+        if (!waitUntil([this] { return shellEnded.load(); }, windowTimeoutMs))
+            return ::testing::AssertionFailure() << "the shell's run did not end";
+        return ::testing::AssertionSuccess();
+    }
+
+    // The controller is read every few milliseconds: after two more readings the shell has
+    // acted on what it shows now.
+    void letTheShellRead(LONG readings = 2)
+    {
+        LONG seen = scriptedReadings();
+        waitUntil([&] { return scriptedReadings() >= seen + readings; }, 2000);
+    }
+    void show(const ControllerReading &reading)
+    {
+        setScriptedReading(reading);
+        letTheShellRead();
+    }
+    void press(DWORD pressed)
+    {
+        show(buttons(pressed));
+        show(atRest);
+    }
+    void attach()
+    {
+        LONG readings = scriptedReadings();
+        attachScriptedController();
+        waitUntil([&] { return scriptedReadings() > readings; }, searchTimeoutMs);
+    }
+
+    std::string selected() const { return windowText(childrenOf(window)[0]); }
+    ::testing::AssertionResult selects(const std::string &name) const
+    {
+        if (waitUntil([&] { return selected() == name; }, 2000))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "\"" << selected() << "\" is selected, not \"" << name << "\"";
+    }
+    HWND background() const { return childrenOf(window)[3]; }
+};
+
+// Forward and left step back, right and back step on; on a diagonal the side counts, on the
+// stick only a position out more than half-way from the centre moves; both ends stop.
+TEST_F(ControllerPlay, HatAndStickStepLikeTheArrowsBeyondTheDeadZone)
+{
+    addTables(4);
+    ASSERT_TRUE(startShell());
+    attach();
+    show(hat(9000));
+    ASSERT_TRUE(selects(tableName(0))) << "the first move selects the first table";
+    EXPECT_EQ(focusOf(window), background()) << "the pictures took the focus, as from a click";
+    show(atRest);
+    struct Case {
+        const char *what;
+        ControllerReading reading;
+        int step;
+    } cases[] = {
+        {"hat right", hat(9000), 1},
+        {"hat forward", hat(0), -1},
+        {"hat back", hat(18000), 1},
+        {"hat left", hat(27000), -1},
+        {"hat forward and right", hat(4500), 1},
+        {"hat back and left", hat(22500), -1},
+        {"hat back and right", hat(13500), 1},
+        {"hat forward and left", hat(31500), -1},
+        {"stick right, past half-way", stick(32767 + 16385, 32767), 1},
+        {"stick right, within half-way", stick(32767 + 16383, 32767), 0},
+        {"stick left, past half-way", stick(32767 - 16385, 32767), -1},
+        {"stick left, within half-way", stick(32767 - 16383, 32767), 0},
+        {"stick back", stick(32767, 65535), 1},
+        {"stick forward", stick(32767, 0), -1},
+        {"stick forward, within half-way", stick(32767, 32767 - 16000), 0},
+        {"stick right and a little forward", stick(65535, 20000), 1},
+        {"hat left with the stick right", {65535, 32767, 27000, 0}, -1},
+    };
+    int position = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        int expected = std::max(0, std::min(tables - 1, position + c.step));
+        show(c.reading);
+        EXPECT_TRUE(selects(tableName(expected)));
+        show(atRest);
+        EXPECT_EQ(selected(), tableName(expected)) << "going back to rest moved the selection";
+        position = expected;
+    }
+    show(hat(27000));
+    show(atRest);
+    show(hat(27000));
+    EXPECT_EQ(selected(), tableName(0)) << "the first table is an end";
+    show(atRest);
+}
+
+// The dead zone comes from the range that the driver reports, not from a fixed scale.
+TEST_F(ControllerPlay, DeadZoneIsHalfOfTheReportedRange)
+{
+    addTables(3);
+    ASSERT_TRUE(startShell());
+    attachScriptedController({1000, 3000, 1000, 3000});
+    letTheShellRead();
+    show(hat(9000));
+    ASSERT_TRUE(selects(tableName(0)));
+    show({2000, 2000, restingHat, 0});
+    show({2499, 2000, restingHat, 0});
+    EXPECT_EQ(selected(), tableName(0)) << "a quarter of the range out is within the dead zone";
+    show({2501, 2000, restingHat, 0});
+    EXPECT_TRUE(selects(tableName(1)));
+    show({2000, 2000, restingHat, 0});
+    show({2000, 2999, restingHat, 0});
+    EXPECT_TRUE(selects(tableName(2)));
+    show({2000, 2000, restingHat, 0});
+}
+
+// Held, a direction steps again after 400 ms and then every 120 ms, by the shell's clock.
+TEST_F(ControllerPlay, HeldDirectionRepeatsAfter400ThenEvery120Ms)
+{
+    addTables(6);
+    ASSERT_TRUE(startShell());
+    attach();
+    show(hat(9000));
+    ASSERT_TRUE(selects(tableName(0)));
+    struct Step {
+        DWORD advanceMs;
+        int selectedAfter;
+    } steps[] = {{399, 0}, {1, 1}, {119, 1}, {1, 2}, {119, 2}, {1, 3}, {120, 4}};
+    DWORD elapsed = 0;
+    for (const Step &s : steps) {
+        elapsed += s.advanceMs;
+        SCOPED_TRACE(std::to_string(elapsed) + " ms held");
+        advanceSteppedClock(s.advanceMs);
+        letTheShellRead(3);
+        EXPECT_TRUE(selects(tableName(s.selectedAfter)));
+    }
+    show(atRest);
+    advanceSteppedClock(1000);
+    letTheShellRead(3);
+    EXPECT_EQ(selected(), tableName(4)) << "let go, it went on";
+    show(hat(27000));
+    EXPECT_TRUE(selects(tableName(3))) << "a new press steps at once";
+    advanceSteppedClock(399);
+    letTheShellRead(3);
+    EXPECT_EQ(selected(), tableName(3)) << "the first delay is counted afresh";
+    show(atRest);
+}
+
+// Button 2 is Cancel: the run ends and no table starts. Button 1 is OK: the selected table
+// is checked and started. Other buttons do neither.
+TEST_F(ControllerPlay, ButtonOneStartsTheSelectedTableButtonTwoCancels)
+{
+    std::string log = freshTableLogPath("controller_ok");
+    ScopedEnvironment logging("PINBALL_TABLE_LOG", log);
+    addTables(1);
+    addTable(copyTableProgram("controller table.exe"));
+    ASSERT_TRUE(startShell());
+    attach();
+    press(1);
+    press(4);
+    EXPECT_FALSE(shellEnded) << "OK with no table selected, or button 3, did something";
+    show(hat(9000));
+    show(atRest);
+    show(hat(9000));
+    show(atRest);
+    ASSERT_TRUE(selects(tableName(1)));
+    press(4);
+    EXPECT_FALSE(shellEnded) << "button 3 did something";
+    press(1);
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(waitForTableLogLine(log, "start", 10000)) << "the table did not start";
+    EXPECT_TRUE(endStartedTableProgram(10000));
+
+    shellThread.join();
+    DeleteFileA(log.c_str());
+    ASSERT_TRUE(startShell());
+    attach();
+    press(2);
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(tableLogLines(log).empty()) << "Cancel started a table";
+}
+
+// With only a controller, the CD prompt is answered: button 2 cancels it, back to the
+// window; button 1 looks for the disc again, which starts the table once the disc is in.
+TEST_F(ControllerPlay, ButtonsAnswerTheCdPrompt)
+{
+    std::string log = freshTableLogPath("controller_cd");
+    ScopedEnvironment logging("PINBALL_TABLE_LOG", log);
+    addTable("E:\\table.exe");
+    ASSERT_TRUE(startShell());
+    attach();
+    show(hat(9000));
+    show(atRest);
+    ASSERT_TRUE(selects(tableName(0)));
+
+    press(1);
+    MessageBoxContent prompt;
+    ASSERT_TRUE(waitForMessageBox(GetCurrentProcessId(), windowTimeoutMs, &prompt));
+    ASSERT_EQ(prompt.buttons, (std::vector<std::string>{"OK", "Cancel"}));
+    press(2);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(prompt.window); }, 2000)) << "Cancel left the box";
+    EXPECT_FALSE(shellEnded);
+    EXPECT_TRUE(IsWindowEnabled(window));
+
+    press(1);
+    ASSERT_TRUE(waitForMessageBox(GetCurrentProcessId(), windowTimeoutMs, &prompt));
+    HWND first = prompt.window;
+    press(1);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(first); }, 2000)) << "OK left the box";
+    ASSERT_TRUE(waitForMessageBox(GetCurrentProcessId(), windowTimeoutMs, &prompt))
+        << "OK without the disc asks again";
+    ASSERT_TRUE(putOnDisc("table.exe", fileBytes(tableProgramPath())));
+    press(1);
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(waitForTableLogLine(log, "start", 10000)) << "the table on the disc did not start";
+    EXPECT_TRUE(endStartedTableProgram(10000));
+}
+
+// The shell looks for a controller every few seconds, and reads nothing while none is there;
+// one plugged in later is found and works.
+TEST_F(ControllerPlay, ControllerAttachedLateIsFoundAndNoneCostsOnlyARareSearch)
+{
+    addTables(2);
+    LONG searchesAtStart = scriptedSearches();
+    ASSERT_TRUE(startShell());
+    LONG readingsBefore = scriptedReadings();
+    ASSERT_TRUE(waitUntil([&] { return scriptedSearches() > searchesAtStart; }, searchTimeoutMs));
+    LONG searchesBefore = scriptedSearches();
+    Sleep(3000);
+    EXPECT_LE(scriptedSearches() - searchesBefore, 2) << "searched too often";
+    EXPECT_EQ(scriptedReadings(), readingsBefore);
+
+    attachScriptedController();
+    EXPECT_TRUE(waitUntil([&] { return scriptedReadings() > readingsBefore; }, searchTimeoutMs))
+        << "not found";
+    show(hat(9000));
+    EXPECT_TRUE(selects(tableName(0)));
+    show(atRest);
+}
+
+// Pulled out while held, the controller is let go without a word: the selection stops, no
+// box comes, and the same controller plugged in again is found at rest.
+TEST_F(ControllerPlay, ControllerRemovedWhileHeldIsLetGo)
+{
+    addTables(5);
+    ASSERT_TRUE(startShell());
+    attach();
+    show(hat(9000));
+    ASSERT_TRUE(selects(tableName(0)));
+    advanceSteppedClock(400);
+    letTheShellRead(3);
+    ASSERT_TRUE(selects(tableName(1)));
+    setScriptedReading({32767, 32767, 9000, 1});
+    removeScriptedController();
+    LONG searches = scriptedSearches();
+    ASSERT_TRUE(waitUntil([&] { return scriptedSearches() > searches; }, searchTimeoutMs))
+        << "not looked for again";
+    advanceSteppedClock(1000);
+    EXPECT_TRUE(noMessageBoxFor(GetCurrentProcessId(), 300));
+    EXPECT_EQ(selected(), tableName(1));
+    EXPECT_FALSE(shellEnded);
+
+    LONG readingsBefore = scriptedReadings();
+    attachScriptedController();
+    ASSERT_TRUE(waitUntil([&] { return scriptedReadings() > readingsBefore; }, searchTimeoutMs));
+    letTheShellRead(3);
+    advanceSteppedClock(1000);
+    letTheShellRead(3);
+    EXPECT_EQ(selected(), tableName(1)) << "found again at rest, it moved";
+    show(hat(9000));
+    EXPECT_TRUE(selects(tableName(2)));
+    show(atRest);
+}
+
+// Any button skips the logo movie; the window then comes as after a key.
+TEST_F(ControllerPlay, AnyButtonSkipsTheMovie)
+{
+    const std::string movie = testDirectory() + "logo.avi";
+    ASSERT_TRUE(CopyFileA((buildDirectory() + "logo.avi").c_str(), movie.c_str(), FALSE));
+    struct MovieFile {
+        std::string path;
+        ~MovieFile() { DeleteFileA(path.c_str()); }
+    } copied{movie};
+    addTables(2);
+    playLogoMovie = 1;
+    LONG readings = scriptedReadings();
+    attachScriptedController();
+    startShellThread();
+    ASSERT_NE(waitForWindow(movieClassName, GetCurrentProcessId(), windowTimeoutMs), (HWND)NULL);
+    ASSERT_TRUE(waitUntil([&] { return scriptedReadings() > readings; }, 1000))
+        << "not read during the movie";
+    DWORD pressed = GetTickCount();
+    press(8);
+    window = waitForWindow(shellClassName, GetCurrentProcessId(), 1500);
+    ASSERT_NE(window, (HWND)NULL) << "the movie went on";
+    EXPECT_LT(GetTickCount() - pressed, 1500u) << "the movie ended by itself";
+    EXPECT_FALSE(shellEnded) << "the button did more than skip the movie";
+}
+
+} // namespace
