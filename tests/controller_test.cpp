@@ -111,7 +111,7 @@ protected:
     {
         resetCatalogue();
         currentSelection = NULL;
-        confirmedTable = NULL;
+        confirmedTable.table = NULL;
         shellEnded = false;
         shellThread = std::thread([this] {
             exitCode = runShell(GetModuleHandleA(NULL), "");
