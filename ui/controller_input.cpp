@@ -10,6 +10,10 @@
 namespace {
 
 const UINT searchIntervalMs = 2000;
+/* The first look starts the system's input devices, which under Wine keeps both cores busy for
+   up to a second: a player's first click on a table then waited for it, 20 ms more before the
+   table started. A second after the window or the movie shows, it is out of the way. */
+const UINT firstSearchDelayMs = 1000;
 const UINT readIntervalMs = 30;
 /* A held direction steps again after these, as a held key repeats. */
 const DWORD firstRepeatMs = 400;
@@ -160,7 +164,7 @@ void letGo(HWND window)
 void startControllerPolling(HWND window)
 {
     controller = Controller();
-    schedule(window, USER_TIMER_MINIMUM);
+    schedule(window, firstSearchDelayMs);
 }
 
 /* The state is updated before acting: OK may open a box, whose loop polls again. */
