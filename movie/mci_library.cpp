@@ -1,5 +1,7 @@
 #include "movie/mci_library.h"
 
+#include "common/src/library_function.h"
+
 namespace {
 
 typedef MCIERROR(WINAPI *SendStringFunction)(LPCSTR, LPSTR, UINT, HWND);
@@ -15,9 +17,7 @@ int loadMciLibrary(void)
     HMODULE library = LoadLibraryA("winmm.dll");
     if (library == NULL)
         return 0;
-    // Through a function type without parameters, which any function pointer converts from.
-    FARPROC found = GetProcAddress(library, "mciSendStringA");
-    sendString = reinterpret_cast<SendStringFunction>(reinterpret_cast<void (*)(void)>(found));
+    sendString = libraryFunction<SendStringFunction>(library, "mciSendStringA");
     if (sendString == NULL)
         FreeLibrary(library);
     return sendString != NULL;

@@ -1,5 +1,7 @@
 #include "ui/controller_device.h"
 
+#include "common/src/library_function.h"
+
 #include <mmsystem.h>
 
 namespace {
@@ -11,12 +13,6 @@ typedef MMRESULT(WINAPI *PosExFunction)(UINT, LPJOYINFOEX);
 NumDevsFunction numDevs = NULL;
 DevCapsFunction devCaps = NULL;
 PosExFunction posEx = NULL;
-
-/* Through a function type without parameters, which any function pointer converts from. */
-template <typename Function> Function libraryFunction(HMODULE library, const char *name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)(void)>(GetProcAddress(library, name)));
-}
 
 /* Loads the library once; 1 when its three joystick functions can be used. */
 bool loadJoystickFunctions()

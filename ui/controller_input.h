@@ -14,7 +14,7 @@
 
 const UINT_PTR controllerTimerId = 1;
 
-/* Looks for a controller as soon as the thread has nothing else to do, then on the timer of
+/* Looks for a controller a second after the window or the movie shows, then on the timer of
    `window`. */
 void startControllerPolling(HWND window);
 /* The timer's WM_TIMER: looks for a controller, or reads the one found and acts on it. */
