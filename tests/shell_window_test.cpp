@@ -169,6 +169,24 @@ protected:
         }
     }
 
+    // Keys pressed in turn, and the table selected after them.
+    struct KeyStep {
+        std::vector<WORD> keys;
+        const char *selected;
+    };
+
+    // Presses each step's keys and waits for its table to be selected.
+    void pressKeySteps(const std::vector<KeyStep> &steps)
+    {
+        for (const KeyStep &step : steps) {
+            SCOPED_TRACE(step.selected);
+            for (WORD key : step.keys)
+                pressKey(key);
+            EXPECT_TRUE(waitUntil([&] { return labelText() == step.selected; }, inputTimeoutMs))
+                << "label \"" << labelText() << "\"";
+        }
+    }
+
     // Brings the window forward and moves the focus to the pictures, which selects the first.
     ::testing::AssertionResult focusPictures()
     {
@@ -196,24 +214,14 @@ TEST_F(ShellChoice, ArrowsStepInCatalogueOrderWithoutWrapping)
     addPlayableTables("tables");
     ASSERT_TRUE(startShell());
     ASSERT_TRUE(focusPictures());
-    struct Step {
-        std::vector<WORD> keys;
-        const char *selected;
-    } steps[] = {
+    pressKeySteps({
         {{VK_LEFT, VK_UP, VK_RIGHT}, "Bravo"},
         {{VK_DOWN}, "Charlie"},
         {{VK_DOWN}, "Delta"}, // from the end of the first row to the start of the second
         {{VK_DOWN}, "Echo"},
         {{VK_RIGHT, VK_DOWN, VK_LEFT}, "Delta"},
         {{VK_UP}, "Charlie"},
-    };
-    for (const Step &step : steps) {
-        SCOPED_TRACE(step.selected);
-        for (WORD key : step.keys)
-            pressKey(key);
-        EXPECT_TRUE(waitUntil([&] { return labelText() == step.selected; }, inputTimeoutMs))
-            << "label \"" << labelText() << "\"";
-    }
+    });
     EXPECT_EQ(focus(), background());
 }
 
@@ -481,10 +489,7 @@ constexpr CabinetPlay::Focus CabinetPlay::focuses[];
 TEST_F(CabinetPlay, FlipperShiftsStepLikeTheArrowsFromAnyFocus)
 {
     addPlayableTables("tables");
-    struct Step {
-        std::vector<WORD> keys;
-        const char *selected;
-    } steps[] = {
+    const std::vector<KeyStep> steps = {
         {{VK_RSHIFT}, "Charlie"},
         {{VK_LSHIFT}, "Bravo"},
         {{VK_LSHIFT, VK_LSHIFT, VK_RSHIFT}, "Bravo"},
@@ -493,13 +498,7 @@ TEST_F(CabinetPlay, FlipperShiftsStepLikeTheArrowsFromAnyFocus)
     for (const Focus &where : focuses) {
         SCOPED_TRACE(where.name);
         ASSERT_TRUE(startWithFocusOn(where));
-        for (const Step &step : steps) {
-            SCOPED_TRACE(step.selected);
-            for (WORD key : step.keys)
-                pressKey(key);
-            EXPECT_TRUE(waitUntil([&] { return labelText() == step.selected; }, inputTimeoutMs))
-                << "label \"" << labelText() << "\"";
-        }
+        pressKeySteps(steps);
         EXPECT_EQ(focus(), background());
         endShell();
     }
