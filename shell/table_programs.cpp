@@ -1,5 +1,6 @@
 #include "shell/table_programs.h"
 
+#include "common/src/answering_wait.h"
 #include "shell/globals.h"
 #include "shell/names.h"
 
@@ -23,18 +24,20 @@ HANDLE openCallerProcess(void)
 /* Waits until the caller has gone, or callerCloseTimeoutMs have passed since `start`: its
    process has ended, which takes its window along, or, when the process could not be opened,
    its window is gone. A program that destroys its window and goes on after its message loop
-   (saving, restoring the display mode) is still the caller until it ends. */
+   (saving, restoring the display mode) is still the caller until it ends. The shell answers
+   what is sent to it meanwhile: a caller inside WinExec waits for the shell to be idle, and
+   one that restores the display mode sends to every window. */
 void waitForCallerToGo(DWORD start, HANDLE process)
 {
     DWORD waited = GetTickCount() - start;
     if (waited >= callerCloseTimeoutMs)
         return;
     if (process) {
-        WaitForSingleObject(process, callerCloseTimeoutMs - waited);
+        waitAnswering(process, callerCloseTimeoutMs - waited);
         return;
     }
     while (IsWindow(callerWindow) && GetTickCount() - start < callerCloseTimeoutMs)
-        Sleep(closePollIntervalMs);
+        waitAnswering(NULL, closePollIntervalMs);
 }
 
 }

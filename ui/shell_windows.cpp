@@ -98,6 +98,10 @@ void clearDefaultButtons(void)
 
 void launchIfPresent(void)
 {
+    // Once a table is confirmed the run is ending: input still queued, or sent to the hidden
+    // window while the shell waits for its caller to go, starts nothing else.
+    if (confirmedTable.table != NULL)
+        return;
     // Input queued before the CD prompt opens is handled in the prompt's own message loop and
     // can change the selection: the table confirmed is the one that was checked.
     TableEntry *chosen = currentSelection;

@@ -33,6 +33,15 @@ bool ChildProcess::start(const std::string &commandLine)
     return started;
 }
 
+bool ChildProcess::adopt(DWORD processId)
+{
+    info.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
+                                FALSE, processId);
+    info.dwProcessId = processId;
+    started = info.hProcess != NULL;
+    return started;
+}
+
 bool ChildProcess::waitForExit(DWORD timeoutMs, DWORD *status)
 {
     if (!started || WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0)

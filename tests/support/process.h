@@ -19,6 +19,8 @@ struct ChildProcess {
 
     // Starts `commandLine` (program path first, quoted as needed). Returns false on failure.
     bool start(const std::string &commandLine);
+    // Takes the running program `processId`, started by another program, as this one's.
+    bool adopt(DWORD processId);
     // Waits up to timeoutMs for the end; true and the exit status when it ended.
     bool waitForExit(DWORD timeoutMs, DWORD *status);
     bool running() const;

@@ -101,6 +101,21 @@ void ShellSession::addTable(const std::string &name, const std::string &exe, int
     return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult ShellSession::adoptStartedShell()
+{
+    window = waitForShellWindow(0, windowTimeoutMs);
+    if (!window)
+        return ::testing::AssertionFailure() << "the shell showed no window";
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    shell.reset(new ChildProcess);
+    if (!shell->adopt(processId))
+        return ::testing::AssertionFailure() << "the shell's process could not be opened";
+    if (WaitForInputIdle(shell->info.hProcess, windowTimeoutMs) != 0)
+        return ::testing::AssertionFailure() << "the shell did not reach its main loop";
+    return ::testing::AssertionSuccess();
+}
+
 ::testing::AssertionResult ShellSession::waitForEnd(DWORD *status, DWORD timeoutMs)
 {
     if (!shell || !shell->waitForExit(timeoutMs, status))

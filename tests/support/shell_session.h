@@ -34,6 +34,9 @@ protected:
                   const std::string &bitmap = "");
     // Starts the shell and waits for its window.
     ::testing::AssertionResult startShell(const std::string &arguments = "");
+    // Waits for the window of a shell that a table program started, and takes that shell as
+    // this session's.
+    ::testing::AssertionResult adoptStartedShell();
     // Waits for the end of the shell; its exit status, or a failure when it goes on.
     ::testing::AssertionResult waitForEnd(DWORD *status, DWORD timeoutMs = 10000);
 

@@ -17,6 +17,10 @@
 //   tableMessage sent|posted wParam=<hex> lParam=<hex>
 //   WM_QUIT sent|posted wParam=<hex> lParam=<hex>
 //   shell <command line it started the shell with>   (F2, F3 or its buttons)
+//   WinExec answered <result> in <ms> ms    (when PINBALL_TABLE_WINEXEC_SHELL is 1: the shell
+//                                            is started with WinExec, not CreateProcess)
+//   broadcast answered in <ms> ms           (when PINBALL_TABLE_BROADCASTS_AT_END is 1: after
+//                                            its loop it sends WM_DISPLAYCHANGE to every window)
 //   end
 // More variables stand for slow and hung programs: a WM_QUIT that reaches its window is
 // answered at once but the window stays PINBALL_TABLE_QUIT_DELAY_MS milliseconds, or is worked

@@ -56,6 +56,14 @@ void findShellPath(char *path)
     lstrcpynA(name, "pinballshell.exe", (int)textBufferSize - (int)(name - path));
 }
 
+/* As many table programs do: WinExec returns once the started shell is idle, or after 30 s. */
+void startShellWithWinExec(const char *command)
+{
+    DWORD start = GetTickCount();
+    UINT result = WinExec(command, SW_SHOW);
+    logEvent("WinExec answered %u in %lu ms", result, (unsigned long)(GetTickCount() - start));
+}
+
 /* Starts the shell as a table program does, passing this window and its check value. */
 void startShell(int restart)
 {
@@ -70,6 +78,10 @@ void startShell(int restart)
     if (restart)
         lstrcpyA(command + used, " restart");
     logEvent("shell %s", command);
+    if (environmentMs("PINBALL_TABLE_WINEXEC_SHELL")) {
+        startShellWithWinExec(command);
+        return;
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

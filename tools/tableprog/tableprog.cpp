@@ -21,6 +21,19 @@ void recordLastTablePlayed(void)
     writeSettingString(NULL, "Last Table Played", ownEntry.subkey);
 }
 
+/* What restoring the display mode by hand does on the way out: every top-level window is sent
+   WM_DISPLAYCHANGE, and the send returns once all have answered. */
+void broadcastDisplayChange(void)
+{
+    DWORD start = GetTickCount();
+    HDC screen = GetDC(NULL);
+    WPARAM bitsPerPixel = (WPARAM)GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(NULL, screen);
+    SendMessageA(HWND_BROADCAST, WM_DISPLAYCHANGE, bitsPerPixel,
+                 MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    logEvent("broadcast answered in %lu ms", (unsigned long)(GetTickCount() - start));
+}
+
 /* The show command its starter passed, when it passed one (WinExec always does). */
 void logShowCommand(void)
 {
@@ -72,6 +85,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         /* A program that goes on that long once its window is gone (writing its scores,
            restoring the display mode). */
         Sleep(environmentMs("PINBALL_TABLE_RUNS_ON_MS"));
+        if (environmentMs("PINBALL_TABLE_BROADCASTS_AT_END"))
+            broadcastDisplayChange();
     }
     releaseSettings();
     logEvent("end");
