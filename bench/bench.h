@@ -45,8 +45,9 @@ double startUntilVisible(const std::string &commandLine, const char *windowClass
                          RunningProgram *program);
 // Peak working set in bytes once the program waits for input.
 SIZE_T peakWorkingSet(const RunningProgram &program);
-// Closes the window and waits for the end; kills a program that does not end.
-void endProgram(RunningProgram *program);
+// Closes the window and waits for the end; kills a program that does not end. The ms from
+// posting WM_CLOSE to the end of the process; negative when it had to be killed.
+double endProgram(RunningProgram *program);
 // Processor time of every thread of the process in 100 ns units.
 ULONGLONG threadTimes(DWORD processId);
 // Width of the first table's frame and the thickness of its ring; false without a frame.

@@ -145,19 +145,24 @@ SIZE_T peakWorkingSet(const RunningProgram &program)
     return counters.PeakWorkingSetSize;
 }
 
-void endProgram(RunningProgram *program)
+double endProgram(RunningProgram *program)
 {
     if (program->info.hProcess == NULL)
-        return;
+        return -1;
+    LONGLONG asked = counterNow();
     if (program->window != NULL)
         PostMessageA(program->window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(program->info.hProcess, endTimeoutMs) != WAIT_OBJECT_0) {
+    double ms = -1;
+    if (WaitForSingleObject(program->info.hProcess, endTimeoutMs) == WAIT_OBJECT_0) {
+        ms = counterMs(counterNow() - asked);
+    } else {
         TerminateProcess(program->info.hProcess, 1);
         WaitForSingleObject(program->info.hProcess, endTimeoutMs);
     }
     CloseHandle(program->info.hThread);
     CloseHandle(program->info.hProcess);
     *program = RunningProgram();
+    return ms;
 }
 
 ULONGLONG threadTimes(DWORD processId)

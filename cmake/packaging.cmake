@@ -73,7 +73,7 @@ else()
   set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages-x64)
   set(CPACK_PACKAGE_FILE_NAME "vantrel2demo-${SHELL_VERSION}-x64-setup")
   set(NSIS_TARGET "Target amd64-unicode\n")
-  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
 endif()
 # The default folder has a blank in its name, as most Program Files folders do.
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Vantrel 2 Demo")

@@ -68,10 +68,29 @@ GERMAN_LINKS = {"Vantrel! 2 Demo.lnk": "pinballshell.exe",
                 "Deinstallieren.lnk": "Uninstall.exe"}
 
 
-def wine(*words, cwd=None, timeout=120, language=None):
-    """Runs a program under Wine; `language` adds the variables that give it a language."""
-    return subprocess.run([WINE_RUN, *words], capture_output=True, text=True, cwd=cwd,
-                          timeout=timeout, env=dict(os.environ, **language) if language else None)
+# Wine's console programs (reg, taskkill) write to a pipe in the OEM code page of their language:
+# 437 for English, as for a program without a language, 850 for the other languages of Western
+# Europe. Our own console programs write in the ANSI code page, 1252 for all of them.
+OEM_CODE_PAGE = "cp437"
+WESTERN_OEM_CODE_PAGE = "cp850"
+ANSI_CODE_PAGE = "cp1252"
+
+
+def oem_code_page(language):
+    locale = (language or {}).get("LC_ALL") or (language or {}).get("LANG") or ""
+    western = locale.split(".")[0].split("_")[0] in ("de", "fr", "es", "it", "nl")
+    return WESTERN_OEM_CODE_PAGE if western else OEM_CODE_PAGE
+
+
+def wine(*words, cwd=None, timeout=120, language=None, encoding=None):
+    """Runs a program under Wine; `language` adds the variables that give it a language. Its
+    output is read in `encoding`, by default the OEM code page of that language."""
+    result = subprocess.run([WINE_RUN, *words], capture_output=True, cwd=cwd, timeout=timeout,
+                            env=dict(os.environ, **language) if language else None)
+    code_page = encoding or oem_code_page(language)
+    result.stdout = result.stdout.decode(code_page)
+    result.stderr = result.stderr.decode(code_page)
+    return result
 
 
 def package(suffix):
@@ -149,7 +168,8 @@ def windows_path(unix_path):
 
 
 def pinballcat(*words, folder=INSTALL_DIR):
-    return wine(windows_path(os.path.join(folder, "pinballcat.exe")), *words)
+    return wine(windows_path(os.path.join(folder, "pinballcat.exe")), *words,
+                encoding=ANSI_CODE_PAGE)
 
 
 def listed_order(folder=INSTALL_DIR):
@@ -376,17 +396,44 @@ class PortableZip(unittest.TestCase):
         self.assertRegex(stored, r"Table Exe\s+REG_SZ\s+harbour\.exe\s")
 
         tool = folder + r"\pinballcat.exe"
-        result = wine(tool, "import", "demo-tables.reg", cwd=PORTABLE_DIR)
+        result = wine(tool, "import", "demo-tables.reg", cwd=PORTABLE_DIR, encoding=ANSI_CODE_PAGE)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
-        listing = wine(tool, "list").stdout
+        listing = wine(tool, "list", encoding=ANSI_CODE_PAGE).stdout
         for table, stem in zip(TABLES, STEMS):
             self.assertIn(table, listing)
             self.assertIn(r"executable  %s\%s.exe  (fixed drive)" % (folder, stem), listing)
             self.assertIn(r"picture     %s\%s.bmp" % (folder, stem), listing)
-        check = wine(tool, "check")
+        check = wine(tool, "check", encoding=ANSI_CODE_PAGE)
         self.assertEqual(check.returncode, 0, check.stdout)
         run_shell(folder + r"\pinballshell.exe", self, DEMO_PICTURES)
 
 
+# A 64-bit prefix on a host that runs 32-bit programs has a 32-bit side, whose registry view
+# names "C:\Program Files (x86)" as the Program Files folder; a 64-bit installer that read that
+# view would install there. On a host without that side the view lacks the value: the tests give
+# it one for their run, so that they see the same on either kind of host.
+CURRENT_VERSION_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion"
+
+
+def thirty_two_bit_program_files():
+    """Gives the 32-bit registry view its Program Files folder when it has none; True when it
+    was given here (and is to be taken away again)."""
+    if os.environ.get("PINBALL_ARCH", "x86") == "x86":
+        return False
+    query = wine("reg", "query", CURRENT_VERSION_KEY, "/v", "ProgramFilesDir", "/reg:32")
+    if query.returncode == 0:
+        return False
+    added = wine("reg", "add", CURRENT_VERSION_KEY, "/v", "ProgramFilesDir", "/d",
+                 r"C:\Program Files (x86)", "/reg:32", "/f")
+    assert added.returncode == 0, added.stdout + added.stderr
+    return True
+
+
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    given = thirty_two_bit_program_files()
+    try:
+        outcome = unittest.main(argv=sys.argv[:1], verbosity=2, exit=False)
+    finally:
+        if given:
+            wine("reg", "delete", CURRENT_VERSION_KEY, "/v", "ProgramFilesDir", "/reg:32", "/f")
+    sys.exit(0 if outcome.result.wasSuccessful() else 1)
