@@ -110,9 +110,10 @@ bool floorCommandLines(const BenchPlaces &places, FloorLines *lines)
    what those windows cost before any work of the shell's own. */
 bool measureStarts(const BenchPlaces &places, const FloorLines &floorLines, int pairs,
                    Figure *start, Figure *big, Figure *memory, Figure *close,
-                   double *windowsRatio)
+                   double *windowsRatio, double *windowsCloseMs)
 {
-    std::vector<double> startRatios, bigRatios, memoryRatios, closeDifferences, windowsRatios;
+    std::vector<double> startRatios, bigRatios, memoryRatios, closeDifferences, windowsRatios,
+        windowsCloses;
     for (int i = 0; i < pairs; ++i) {
         StartRun floor, shell, bigShell, windows;
         if (!runOnce(floorLines.alone, floorClassName, &floor) ||
@@ -125,6 +126,7 @@ bool measureStarts(const BenchPlaces &places, const FloorLines &floorLines, int 
         memoryRatios.push_back((double)shell.peak / (double)floor.peak);
         windowsRatios.push_back(windows.ms / floor.ms);
         closeDifferences.push_back(shell.closeMs - windows.closeMs);
+        windowsCloses.push_back(windows.closeMs);
         printf("<!-- pair %d: floor %.1f ms %lu KB, shell %.1f ms %lu KB, big pictures %.1f ms, "
                "floor with the shell's windows %.1f ms; WM_CLOSE to the end: floor %.1f ms, "
                "shell %.1f ms, floor with the shell's windows %.1f ms -->\n",
@@ -136,6 +138,7 @@ bool measureStarts(const BenchPlaces &places, const FloorLines &floorLines, int 
     big->value = median(bigRatios);
     memory->value = median(memoryRatios);
     close->value = median(closeDifferences);
+    *windowsCloseMs = median(windowsCloses);
     *windowsRatio = median(windowsRatios);
     return true;
 }
@@ -151,9 +154,10 @@ double processorShare(const RunningProgram &program, DWORD spanMs)
     return (double)(after - before) / 10000.0 / wallMs * 100.0;
 }
 
-/* Percent of one core that `shellPath` takes while its selection flashes. */
-bool shellFlashShare(const std::string &shellPath, DWORD spanMs, double *share, int *frame,
-                     int *border)
+/* Percent of one core that `shellPath` takes while its selection flashes, and the ms from
+   WM_CLOSE to its end after the span, once it has looked for a controller. */
+bool shellFlashShare(const std::string &shellPath, DWORD spanMs, double *share, double *closeMs,
+                     int *frame, int *border)
 {
     RunningProgram shell;
     if (startUntilVisible(quoted(shellPath), shellClassName, &shell) < 0)
@@ -161,7 +165,9 @@ bool shellFlashShare(const std::string &shellPath, DWORD spanMs, double *share, 
     bool flashing = startFlashing(shell) && frameGeometry(shell.window, frame, border);
     if (flashing)
         *share = processorShare(shell, spanMs);
-    endProgram(&shell);
+    *closeMs = endProgram(&shell);
+    if (*closeMs < 0)
+        return fail("the shell did not end when its window was closed");
     return flashing || fail("the selected frame did not flash");
 }
 
@@ -172,6 +178,7 @@ struct FlashShares {
     double shell;
     double withController;
     double floor;
+    double shellCloseMs;
 };
 
 bool measureFlashing(const BenchPlaces &places, const std::string &floorLine, DWORD spanMs,
@@ -181,9 +188,11 @@ bool measureFlashing(const BenchPlaces &places, const std::string &floorLine, DW
         return fail("cannot write the catalogue");
     int frame = 0;
     int border = 0;
-    if (!shellFlashShare(places.shell, spanMs, &shares->shell, &frame, &border) ||
-        !shellFlashShare(places.controllerShell, spanMs, &shares->withController, &frame,
-                         &border))
+    double controllerCloseMs = 0;
+    if (!shellFlashShare(places.shell, spanMs, &shares->shell, &shares->shellCloseMs, &frame,
+                         &border) ||
+        !shellFlashShare(places.controllerShell, spanMs, &shares->withController,
+                         &controllerCloseMs, &frame, &border))
         return false;
     RunningProgram floor;
     std::string ringLine = floorLine + " " + std::to_string(frame) + " " + std::to_string(border);
@@ -224,6 +233,7 @@ bool measureDoubleClicks(const BenchPlaces &places, const std::string &floorLine
 /* The floor's own figures, printed for reference under the table. */
 struct FloorReferences {
     double windowsRatio;
+    double windowsCloseMs;
     double flashShare;
     double controllerFlashShare; /* the shell's own, with a controller attached */
 };
@@ -236,10 +246,12 @@ bool measureAll(const BenchPlaces &places, const Settings &settings, Figure *fig
     bool measured =
         floorCommandLines(places, &floorLines) &&
         measureStarts(places, floorLines, settings.startPairs, &figures[0], &figures[1],
-                      &figures[2], &figures[6], &references->windowsRatio) &&
+                      &figures[2], &figures[6], &references->windowsRatio,
+                      &references->windowsCloseMs) &&
         measureFlashing(places, floorLines.alone, settings.flashMs, &flash) &&
         measureDoubleClicks(places, floorLines.alone, settings.clickPairs, &figures[4]);
     figures[3].value = flash.shell;
+    figures[7].value = flash.shellCloseMs - references->windowsCloseMs;
     references->flashShare = flash.floor;
     references->controllerFlashShare = flash.withController;
     return measured;
@@ -289,6 +301,8 @@ int main(int argc, char **argv)
          "<= 48 KB"},
         {"WM_CLOSE to the end of the process, minus the floor that makes the shell's windows",
          0, "ms", 5.0, "<= 5 ms"},
+        {"the same after the flashing span, the shell having looked for a controller", 0, "ms",
+         5.0, "<= 5 ms"},
     };
     BenchPlaces places;
     if (!preparePlaces(&places)) {

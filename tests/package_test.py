@@ -28,6 +28,7 @@ PACKAGES = os.path.join(BUILD, "packages" if os.environ.get("PINBALL_ARCH", "x86
 PREFIX = os.path.join(BUILD, "wine", "prefix")
 DRIVE_C = os.path.join(PREFIX, "drive_c")
 INSTALL_DIR = os.path.join(DRIVE_C, "Program Files", "Vantrel 2 Demo")
+INSTALL_DIR_X86 = os.path.join(DRIVE_C, "Program Files (x86)", "Vantrel 2 Demo")
 # Another folder for an upgrade, given with /D= (which takes no quotes, hence no blank).
 GAMES_DIR = os.path.join(DRIVE_C, "Games")
 MOVED_DIR = os.path.join(GAMES_DIR, "Vantrel2")
@@ -193,7 +194,8 @@ def remove_everything():
         if os.path.exists(uninstaller):
             wine(windows_path(uninstaller), "/S")
             wait_until(lambda: not os.path.exists(uninstaller), 30)
-    for folder in (INSTALL_DIR, GAMES_DIR, UNPACK_DIR):
+    # The folder a 64-bit installer that took the 32-bit Program Files would have filled.
+    for folder in (INSTALL_DIR, GAMES_DIR, UNPACK_DIR, INSTALL_DIR_X86):
         shutil.rmtree(folder, ignore_errors=True)
     # What an installation whose uninstaller could not run leaves behind.
     for entry in uninstall_entries():
