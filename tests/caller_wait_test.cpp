@@ -4,6 +4,7 @@
 #include "tests/support/shell_session.h"
 #include "tests/support/table_program.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 
 namespace {
@@ -81,6 +82,7 @@ protected:
     {
         unsigned long ms = 0;
         ASSERT_TRUE(loggedMs("WinExec answered 33 in", &ms)) << "started, with WinExec's 33";
+        printf("[ figures  ] the caller's WinExec of the shell returned in %lu ms\n", ms);
         EXPECT_LT(ms, promptMs) << "the shell counted as idle while it waited";
     }
 
@@ -89,7 +91,10 @@ protected:
     void expectStartedAfterTheCallersEnd(const std::string &table, DWORD askedAt)
     {
         ASSERT_TRUE(waitForTableLogLine(log, "start " + table + " -nomovie", 10000));
-        EXPECT_LT(GetTickCount() - askedAt, promptMs) << "the next table was held back";
+        DWORD took = GetTickCount() - askedAt;
+        printf("[ figures  ] the next table started %lu ms after the caller was asked to go\n",
+               (unsigned long)took);
+        EXPECT_LT(took, promptMs) << "the next table was held back";
         int endAt = lineIndex("end"), startAt = lineIndex("start " + table);
         EXPECT_GE(endAt, 0);
         EXPECT_LT(endAt, startAt) << "the caller was gone before the next table started";
@@ -149,6 +154,7 @@ TEST_F(CallerWait, BroadcastOnTheCallersWayOutIsAnswered)
     expectStartedAfterTheCallersEnd(novaExe, askedAt);
     unsigned long ms = 0;
     ASSERT_TRUE(loggedMs("broadcast answered in", &ms));
+    printf("[ figures  ] the caller's broadcast on its way out was answered in %lu ms\n", ms);
     EXPECT_LT(ms, promptMs);
     EXPECT_LT(lineIndex("broadcast answered"), lineIndex("end"));
 }
