@@ -626,8 +626,8 @@ TEST_F(ShellChoice, ClickOrKeyCancelsAHeldFlipperUntilLetGo)
 }
 
 // Input made without a scan code (on-screen keyboards, key mappers) gives a Shift whose side is
-// unknown: it steps neither way, held or let go, and leaves the flippers and Shift+Tab as they
-// were. Wine fills in a missing scan code, so the shell gets the messages as Windows delivers
+// unknown: it steps neither way, held or let go, counts as another key for a flipper held
+// meanwhile, and leaves the flippers and Shift+Tab as they were. Wine fills in a missing scan code, so the shell gets the messages as Windows delivers
 // them.
 TEST_F(ShellChoice, ShiftWithoutScanCodeDoesNotStep)
 {
@@ -646,6 +646,14 @@ TEST_F(ShellChoice, ShiftWithoutScanCodeDoesNotStep)
     pressKey(VK_RSHIFT);
     EXPECT_TRUE(waitUntil([this] { return labelText() == "Charlie"; }, inputTimeoutMs))
         << "Right Shift after it did not step on";
+    // Posted all, so that they come in this order.
+    const LPARAM rightShift = (LPARAM)MapVirtualKeyA(VK_RSHIFT, MAPVK_VK_TO_VSC) << 16;
+    PostMessageA(background(), WM_KEYDOWN, VK_SHIFT, once | rightShift);
+    PostMessageA(background(), WM_KEYDOWN, VK_SHIFT, once);
+    PostMessageA(background(), WM_KEYUP, VK_SHIFT, released | rightShift);
+    SendMessageA(window, WM_NULL, 0, 0);
+    EXPECT_FALSE(waitUntil([this] { return labelText() != "Charlie"; }, 500))
+        << "Right Shift with a Shift of unknown side stepped to \"" << labelText() << "\"";
     bool moved = false;
     for (int attempt = 0; attempt < 3 && !moved; ++attempt) {
         pressKey(VK_TAB, VK_LSHIFT);
