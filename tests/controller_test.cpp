@@ -525,8 +525,10 @@ TEST_F(ControllerPlay, ControllerDoesNothingWhileTheWindowIsHiddenOrDisabled)
         const char *what;
         std::function<void()> block, unblock;
     } cases[] = {
-        {"hidden", [this] { ShowWindow(window, SW_HIDE); }, [this] { ShowWindow(window, SW_SHOW); }},
-        {"disabled", [this] { EnableWindow(window, FALSE); }, [this] { EnableWindow(window, TRUE); }},
+        {"hidden", [this] { ShowWindow(window, SW_HIDE); },
+         [this] { ShowWindow(window, SW_SHOW); }},
+        {"disabled", [this] { EnableWindow(window, FALSE); },
+         [this] { EnableWindow(window, TRUE); }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

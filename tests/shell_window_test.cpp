@@ -627,8 +627,8 @@ TEST_F(ShellChoice, ClickOrKeyCancelsAHeldFlipperUntilLetGo)
 
 // Input made without a scan code (on-screen keyboards, key mappers) gives a Shift whose side is
 // unknown: it steps neither way, held or let go, counts as another key for a flipper held
-// meanwhile, and leaves the flippers and Shift+Tab as they were. Wine fills in a missing scan code, so the shell gets the messages as Windows delivers
-// them.
+// meanwhile, and leaves the flippers and Shift+Tab as they were. Wine fills in a missing scan
+// code, so the shell gets the messages as Windows delivers them.
 TEST_F(ShellChoice, ShiftWithoutScanCodeDoesNotStep)
 {
     addPlayableTables("tables");

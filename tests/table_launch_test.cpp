@@ -129,7 +129,8 @@ TEST_F(TablePresence, PromptOrReportFollowsTheDrivesAsTheyAreNow)
         bool prompt;
     } cases[] = {
         {"a CD drive now, a fixed disk when read", "E:\\table.exe", DRIVE_FIXED, true},
-        {"a drive that is gone now, a network drive when read", "G:\\table.exe", DRIVE_REMOTE, true},
+        {"a drive that is gone now, a network drive when read", "G:\\table.exe", DRIVE_REMOTE,
+         true},
         {"a fixed disk now, a CD drive when read", "C:\\Tables\\missing.exe", DRIVE_CDROM, false},
         {"a fixed disk now, a drive that was gone when read", "C:\\Tables\\missing.exe",
          DRIVE_NO_ROOT_DIR, false},

@@ -85,7 +85,8 @@ ControllerSearch findController(UINT *id, ControllerCaps *found)
         if (devCaps(i, &caps, sizeof caps) != JOYERR_NOERROR || !readPosition(i, &info))
             continue;
         *id = i;
-        *found = {caps.wXmin, caps.wXmax, caps.wYmin, caps.wYmax, (caps.wCaps & JOYCAPS_HASPOV) != 0};
+        int hasHat = (caps.wCaps & JOYCAPS_HASPOV) != 0;
+        *found = {caps.wXmin, caps.wXmax, caps.wYmin, caps.wYmax, hasHat};
         return controllerFound;
     }
     return noController;
