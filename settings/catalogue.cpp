@@ -152,13 +152,6 @@ void loadCatalogue(void)
     memoryfree(subkey);
 }
 
-int tableOnMedia(const TableEntry *table)
-{
-    unsigned int type = table->driveType;
-    return type == DRIVE_REMOVABLE || type == DRIVE_CDROM ||
-           (type == DRIVE_NO_ROOT_DIR && pathDriveLetter(table->exePath));
-}
-
 /* Labels are compared without regard to case everywhere, as Windows shows them. */
 const char *labelToMatch(const char *cdLabel)
 {

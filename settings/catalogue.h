@@ -34,10 +34,6 @@ extern CatalogueEnd catalogueEnd;
 /* Fills the catalogue from the "Table%d" values of the settings; called once, on an empty one. */
 void loadCatalogue(void);
 
-/* 1 when the table's executable lies on a disc, which may be out: on a removable or CD-ROM
-   drive, or on a drive letter that does not exist (its disc may be mounted under another). */
-int tableOnMedia(const TableEntry *table);
-
 /* The "Table CD" of a table that names none. It is data, compared with what catalogues hold, so
    it is the same in every language; the player is shown string IDS_UNKNOWN_CD in its place. */
 extern const char unknownCdLabel[];

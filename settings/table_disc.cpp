@@ -4,13 +4,26 @@
 #include "common/src/open_file.h"
 #include "settings/catalogue.h"
 
-int fileOpens(const char *path)
+namespace {
+
+/* The survey to ask: the caller's, taken now when it is not yet, or `own` when it has none. */
+DiscSurvey *takenSurvey(DiscSurvey *survey, DiscSurvey *own)
 {
-    HFILE file = openForReading(path);
-    if (file == HFILE_ERROR)
-        return 0;
-    _lclose(file);
-    return 1;
+    if (survey == NULL) {
+        own->taken = 0;
+        survey = own;
+    }
+    if (!survey->taken)
+        surveyDiscDrives(survey);
+    return survey;
+}
+
+}
+
+int tableOnDisc(const TableEntry *table, DiscSurvey *survey)
+{
+    DiscSurvey own;
+    return table->exePath != NULL && pathOnDiscDrive(takenSurvey(survey, &own), table->exePath);
 }
 
 int locateTableFile(const TableEntry *table, TableFile which, DiscSurvey *survey, char *found)
@@ -20,14 +33,9 @@ int locateTableFile(const TableEntry *table, TableFile which, DiscSurvey *survey
         return 0;
     char moved[textBufferSize];
     lstrcpyA(moved, path);
-    if (!fileOpens(path)) {
+    if (!fileExists(path)) {
         DiscSurvey own;
-        if (survey == NULL) {
-            own.taken = 0;
-            survey = &own;
-        }
-        if (!survey->taken)
-            surveyDiscDrives(survey);
+        survey = takenSurvey(survey, &own);
         if (!pathOnDiscDrive(survey, moved) ||
             !moveToOtherDisc(survey, moved, labelToMatch(table->cdLabel)))
             return 0;

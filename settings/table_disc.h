@@ -10,8 +10,12 @@ struct TableEntry;
 
 enum TableFile { tableProgram, tablePicture };
 
-/* 1 when the file opens for reading, as a table's files are tested before they are taken. */
-int fileOpens(const char *path);
+/* 1 when the executable of `table` lies on a disc, which may be out: its path names by its
+   letter a removable or CD-ROM drive, or a drive that does not exist (its disc may be mounted
+   under another). Asked of the drives as they are, through `survey` as locateTableFile takes
+   it, so that the search for a disc and the choice between asking for it and reporting the
+   table missing give one answer. */
+int tableOnDisc(const TableEntry *table, DiscSurvey *survey);
 
 /* Where `which` file of `table` is to be taken from now: its recorded path while the file is
    there; else, when that path lies on a disc (a removable or CD-ROM drive, or a drive that no

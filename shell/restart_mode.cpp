@@ -24,9 +24,10 @@ StepOutcome endRestart(char *exePath, char *tableKey)
     return runEnds;
 }
 
-/* A table whose disc is now in another drive than the one its path names is started from
-   there, as from the window. Without memory for the label it is asked for where it was. */
-void findTableDisc(const char *tableKey, char *exePath)
+/* Where the table is started from, asked as the window asks: its recorded path while the file
+   is there, else its disc in another drive than the one the path names. Without memory for the
+   label it is started where it was. */
+void locateLastTable(const char *tableKey, char *exePath)
 {
     char *label = static_cast<char *>(memoryalloc(textBufferSize));
     if (!label)
@@ -56,8 +57,8 @@ StepOutcome runRestartMode(void)
         return runGoesOn;
     }
     readSettingString(tableKey, "Table Exe", exePath, "", textBufferSize);
-    if (exePath[0] && !fileOpens(exePath))
-        findTableDisc(tableKey, exePath);
+    if (exePath[0])
+        locateLastTable(tableKey, exePath);
     if (exePath[0] && runTable(exePath))
         waitWhileMessageQueued(restartWaitMs);
     return endRestart(exePath, tableKey);

@@ -76,11 +76,16 @@ int makeModulePath(char *buffer, const char *fileName, int size)
     return 0;
 }
 
-/* Each retry looks at the drives again: a disc may have come into any of them. */
+/* Each retry looks at the drives again: a disc may have come into any of them. The search and
+   the choice between the prompt and the report share one look. */
 int checkTablePresent(const TableEntry *table, char *startPath)
 {
-    while (!locateTableFile(table, tableProgram, NULL, startPath)) {
-        if (!tableOnMedia(table)) {
+    for (;;) {
+        DiscSurvey survey;
+        survey.taken = 0;
+        if (locateTableFile(table, tableProgram, &survey, startPath))
+            return 1;
+        if (!tableOnDisc(table, &survey)) {
             showMessage(IDS_TABLE_NOT_FOUND, IDS_ERROR_CAPTION, errorBoxFlags, table->exePath);
             return 0;
         }
@@ -88,7 +93,6 @@ int checkTablePresent(const TableEntry *table, char *startPath)
         if (showMessage(IDS_INSERT_CD, IDS_TITLE, cdPromptFlags, label) != IDOK)
             return 0;
     }
-    return 1;
 }
 
 int runTable(const char *exePath)

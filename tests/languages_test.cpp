@@ -8,12 +8,14 @@
 #include "tests/support/table_program.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 
 #include <string>
 
 // The shell in the player's language. Wine takes a program's language from LANG and LC_ALL, and
-// a program it starts has the same; CTest runs this test once in each language of the shell
-// (tests/CMakeLists.txt), and the language of this run picks the expected texts. The texts are
+// a program it starts has the same; CTest runs this test once in each language of the shell and
+// once in a country of each other than its own (tests/CMakeLists.txt), and the language of this
+// run picks the expected texts. The texts are
 // in code page 1252, as Windows shows them in these languages.
 
 namespace {
@@ -42,12 +44,34 @@ const LanguageTexts languages[] = {
      "Kan de flipperkast niet vinden: %s", "Fout:", "Onbekende cd"},
 };
 
+// Every country of a language gets that language's texts (Austria German, Canada French...).
 const LanguageTexts *languageOfThisRun()
 {
     for (const LanguageTexts &texts : languages)
-        if (texts.language == GetUserDefaultUILanguage())
+        if (PRIMARYLANGID(texts.language) == PRIMARYLANGID(GetUserDefaultUILanguage()))
             return &texts;
     return nullptr;
+}
+
+// The language that the run's locale asks for ("de" of "de_AT.UTF-8"; English for C or none),
+// and the one Wine gave the run: a locale that Wine could not take would leave the run in
+// English, and prove nothing.
+std::string askedLanguage()
+{
+    const char *locale = getenv("LC_ALL");
+    if (!locale || !locale[0])
+        locale = getenv("LANG");
+    std::string asked = locale ? locale : "";
+    size_t country = asked.find('_');
+    return country == std::string::npos ? "en" : asked.substr(0, country);
+}
+
+std::string languageOfTheRun()
+{
+    char name[16] = "";
+    GetLocaleInfoA(MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT), LOCALE_SISO639LANGNAME,
+                   name, sizeof name);
+    return name;
 }
 
 std::string formatted(const char *format, const std::string &argument)
@@ -67,6 +91,7 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_EQ(languageOfTheRun(), askedLanguage());
         ASSERT_NE(texts, nullptr) << "no texts for language 0x" << std::hex
                                   << GetUserDefaultUILanguage();
         emptyDisc('E');

@@ -27,10 +27,8 @@ TEST_F(LaunchWithoutMemory, NoMessageBufferMeansASilentFailure)
     TableEntry onCd{}, onDisk{};
     onCd.exePath = cdPath;
     onCd.cdLabel = label;
-    onCd.driveType = DRIVE_CDROM;
     onDisk.exePath = fixedPath;
     onDisk.cdLabel = label;
-    onDisk.driveType = DRIVE_FIXED;
 
     char startPath[textBufferSize];
     BoxAnswerer answerer({});

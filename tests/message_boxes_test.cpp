@@ -102,12 +102,11 @@ protected:
         setDisplayDepth(8);
         releaseSettings();
     }
-    void select(const std::string &path, unsigned int driveType)
+    void select(const std::string &path)
     {
         exePath = path;
         table.exePath = &exePath[0];
         table.cdLabel = &cdLabel[0];
-        table.driveType = driveType;
     }
     void runShellHere(const char *commandLine)
     {
@@ -139,7 +138,7 @@ TEST_F(MessageBoxes, EachShowsItsCaptionTextButtonsAndIcon)
          "Unrecognized parameters.", ok, IDI_HAND, true},
         {"CD prompt",
          [&] {
-             select("E:\\table.exe", DRIVE_CDROM);
+             select("E:\\table.exe");
              emptyDisc();
              char startPath[textBufferSize];
              checkTablePresent(&table, startPath);
@@ -147,7 +146,7 @@ TEST_F(MessageBoxes, EachShowsItsCaptionTextButtonsAndIcon)
          "Vantrel! 2 Demo", "Insert CD labeled 'Disc 1'", {"OK", "Cancel"}, IDI_EXCLAMATION, true},
         {"table missing from a fixed disk",
          [&] {
-             select("C:\\Tables\\missing.exe", DRIVE_FIXED);
+             select("C:\\Tables\\missing.exe");
              char startPath[textBufferSize];
              checkTablePresent(&table, startPath);
          },

@@ -9,6 +9,7 @@
 #include "tests/support/table_program.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -570,6 +571,96 @@ TEST_F(ShellChoice, HeldFlipperRepeatsAndShiftTabStaysShiftTab)
     EXPECT_TRUE(moved) << "Shift+Tab did not take the focus back to Cancel";
     SendMessageA(window, WM_NULL, 0, 0);
     EXPECT_EQ(labelText(), "Charlie") << "Shift+Tab moved the selection";
+}
+
+// A key held from now until released, or until the test ends, however it ends.
+class HeldKey {
+public:
+    explicit HeldKey(WORD key) : key(key) { holdKey(key); }
+    ~HeldKey() { release(); }
+    void release()
+    {
+        if (down)
+            releaseKey(key);
+        down = false;
+    }
+
+private:
+    WORD key;
+    bool down = true;
+};
+
+// A click or another key while a flipper is held cancels it until it is let go: neither its
+// further repeats nor its release step, whatever the click selected or where Tab took the focus.
+TEST_F(ShellChoice, ClickOrKeyCancelsAHeldFlipperUntilLetGo)
+{
+    addPlayableTables("tables");
+    struct Case {
+        const char *what;
+        std::function<bool()> interrupt;
+        const char *selected;
+    } cases[] = {
+        {"a click on Charlie", [this] { return clickWindow(pictureIn(frames()[2])); }, "Charlie"},
+        {"Tab", [] { pressKey(VK_TAB); return true; }, "Bravo"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(startShell());
+        ASSERT_TRUE(focusPictures());
+        pressKey(VK_RIGHT);
+        ASSERT_TRUE(waitUntil([this] { return labelText() == "Bravo"; }, inputTimeoutMs));
+        HeldKey flipper(VK_LSHIFT);
+        ASSERT_TRUE(c.interrupt());
+        EXPECT_TRUE(waitUntil([&] { return labelText() == c.selected; }, inputTimeoutMs));
+        for (int repeat = 0; repeat < 3; ++repeat)
+            holdKey(VK_LSHIFT);
+        flipper.release();
+        SendMessageA(window, WM_NULL, 0, 0);
+        EXPECT_FALSE(waitUntil([&] { return labelText() != c.selected; }, 500))
+            << "the held Left Shift stepped to \"" << labelText() << "\"";
+        pressKey(VK_LSHIFT);
+        EXPECT_TRUE(waitUntil([&] { return labelText() != c.selected; }, inputTimeoutMs))
+            << "let go, the next press of Left Shift did nothing";
+        endShell();
+    }
+}
+
+// Input made without a scan code (on-screen keyboards, key mappers) gives a Shift whose side is
+// unknown: it steps neither way, held or let go, counts as another key for a flipper held
+// meanwhile, and leaves the flippers and Shift+Tab as they were. Wine fills in a missing scan
+// code, so the shell gets the messages as Windows delivers them.
+TEST_F(ShellChoice, ShiftWithoutScanCodeDoesNotStep)
+{
+    addPlayableTables("tables");
+    ASSERT_TRUE(startShell());
+    ASSERT_TRUE(focusPictures());
+    pressKey(VK_RIGHT);
+    ASSERT_TRUE(waitUntil([this] { return labelText() == "Bravo"; }, inputTimeoutMs));
+    const LPARAM once = 1, repeated = 1 | (1 << 30), released = 1 | (1 << 30) | (1u << 31);
+    for (LPARAM keyData : {once, repeated, repeated})
+        PostMessageA(background(), WM_KEYDOWN, VK_SHIFT, keyData);
+    PostMessageA(background(), WM_KEYUP, VK_SHIFT, released);
+    SendMessageA(window, WM_NULL, 0, 0);
+    EXPECT_FALSE(waitUntil([this] { return labelText() != "Bravo"; }, 500))
+        << "a Shift without a scan code stepped to \"" << labelText() << "\"";
+    pressKey(VK_RSHIFT);
+    EXPECT_TRUE(waitUntil([this] { return labelText() == "Charlie"; }, inputTimeoutMs))
+        << "Right Shift after it did not step on";
+    // Posted all, so that they come in this order.
+    const LPARAM rightShift = (LPARAM)MapVirtualKeyA(VK_RSHIFT, MAPVK_VK_TO_VSC) << 16;
+    PostMessageA(background(), WM_KEYDOWN, VK_SHIFT, once | rightShift);
+    PostMessageA(background(), WM_KEYDOWN, VK_SHIFT, once);
+    PostMessageA(background(), WM_KEYUP, VK_SHIFT, released | rightShift);
+    SendMessageA(window, WM_NULL, 0, 0);
+    EXPECT_FALSE(waitUntil([this] { return labelText() != "Charlie"; }, 500))
+        << "Right Shift with a Shift of unknown side stepped to \"" << labelText() << "\"";
+    bool moved = false;
+    for (int attempt = 0; attempt < 3 && !moved; ++attempt) {
+        pressKey(VK_TAB, VK_LSHIFT);
+        moved = waitUntil([this] { return focus() == cancelButton(); }, 2000);
+    }
+    EXPECT_TRUE(moved) << "Shift+Tab did not take the focus back to Cancel";
+    EXPECT_EQ(labelText(), "Charlie");
 }
 
 // With only the cabinet the CD prompt is answered: 1 presses OK, which looks for the disc

@@ -109,15 +109,42 @@ TEST_F(TablePresence, CdPromptReturnsUntilTheDiscHoldsTheTable)
 
 TEST_F(TablePresence, CancelOnTheCdPromptGivesUp)
 {
-    for (unsigned int driveType : {DRIVE_CDROM, DRIVE_REMOVABLE}) {
-        SCOPED_TRACE(driveType);
-        select("E:\\table.exe", "Unrecognized CD");
-        table.driveType = driveType;
-        BoxAnswerer answerer({"OK", "Cancel"});
+    select("E:\\table.exe", "Unrecognized CD");
+    BoxAnswerer answerer({"OK", "Cancel"});
+    EXPECT_EQ(checkTablePresent(&table, startPath), 0);
+    const std::vector<MessageBoxContent> &boxes = answerer.finish();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "Insert CD labeled 'Unrecognized CD'");
+}
+
+// Whether the CD is asked for or the table reported missing is decided by the drives as they
+// are when the player chooses, as the search for the disc is: not by the kind of drive that the
+// path named when the catalogue was read (a drive letter may have come or gone since).
+TEST_F(TablePresence, PromptOrReportFollowsTheDrivesAsTheyAreNow)
+{
+    struct Case {
+        const char *what;
+        const char *path;
+        unsigned int typeWhenRead;
+        bool prompt;
+    } cases[] = {
+        {"a CD drive now, a fixed disk when read", "E:\\table.exe", DRIVE_FIXED, true},
+        {"a drive that is gone now, a network drive when read", "G:\\table.exe", DRIVE_REMOTE,
+         true},
+        {"a fixed disk now, a CD drive when read", "C:\\Tables\\missing.exe", DRIVE_CDROM, false},
+        {"a fixed disk now, a drive that was gone when read", "C:\\Tables\\missing.exe",
+         DRIVE_NO_ROOT_DIR, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        select(c.path, "Disc");
+        table.driveType = c.typeWhenRead;
+        BoxAnswerer answerer({"Cancel"});
         EXPECT_EQ(checkTablePresent(&table, startPath), 0);
         const std::vector<MessageBoxContent> &boxes = answerer.finish();
-        ASSERT_EQ(boxes.size(), 2u);
-        EXPECT_EQ(boxes[1].text, "Insert CD labeled 'Unrecognized CD'");
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, c.prompt ? std::string("Insert CD labeled 'Disc'")
+                                          : "Unable to find the pinball table: " + exePath);
     }
 }
 

@@ -13,11 +13,23 @@ const LPARAM keyWasDown = 1 << 30;
 UINT pendingShift = 0;
 /* The pending Shift repeated, and stepped, while held. */
 bool shiftRepeated = false;
+/* A Shift held through a click or another key: it does nothing more until it is let go, however
+   its repeats come. */
+UINT cancelledShift = 0;
 
-/* WM_KEYDOWN says VK_SHIFT for both; the scan code tells them apart. */
+/* WM_KEYDOWN says VK_SHIFT for both; the scan code tells them apart. Input made without one (on-
+   screen keyboards, key mappers) gives 0: a Shift whose side is unknown. */
 UINT whichShift(LPARAM keyData)
 {
-    return MapVirtualKeyA((keyData >> 16) & 0xFF, MAPVK_VSC_TO_VK_EX);
+    UINT scanCode = (keyData >> 16) & 0xFF;
+    return scanCode == 0 ? 0 : MapVirtualKeyA(scanCode, MAPVK_VSC_TO_VK_EX);
+}
+
+void cancelShift()
+{
+    if (pendingShift != 0)
+        cancelledShift = pendingShift;
+    pendingShift = 0;
 }
 
 int shiftStep(UINT shift)
@@ -49,10 +61,16 @@ LRESULT CALLBACK filterBoxKeys(int code, WPARAM wParam, LPARAM lParam)
 
 /* A second key-down of the pending Shift is a repeat, with the repeat flag or without: Wine
    may forget a held Shift when it syncs the keys with the X server, and takes the next repeat
-   for a new press. */
+   for a new press. A Shift of unknown side steps neither way: it counts as another key. */
 void onShiftDown(LPARAM keyData)
 {
     UINT shift = whichShift(keyData);
+    if (shift == 0) {
+        cancelShift();
+        return;
+    }
+    if (shift == cancelledShift)
+        return;
     if (shift != pendingShift) {
         pendingShift = shift;
         shiftRepeated = false;
@@ -65,8 +83,12 @@ void onShiftDown(LPARAM keyData)
 void onShiftUp(LPARAM keyData)
 {
     UINT shift = whichShift(keyData);
+    if (shift == 0)
+        return;
     if (shift == pendingShift && !shiftRepeated)
         stepSelectionFromAnywhere(shiftStep(shift));
+    if (shift == cancelledShift)
+        cancelledShift = 0;
     pendingShift = 0;
 }
 
@@ -77,7 +99,7 @@ bool onKeyDown(WPARAM key, LPARAM keyData)
         onShiftDown(keyData);
         return false;
     }
-    pendingShift = 0;
+    cancelShift();
     if (key != '1')
         return false;
     if (!(keyData & keyWasDown))
@@ -101,7 +123,7 @@ int handleCabinetKey(const MSG *message)
     case WM_SYSKEYDOWN:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-        pendingShift = 0;
+        cancelShift();
         break;
     }
     return 0;

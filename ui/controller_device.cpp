@@ -70,12 +70,14 @@ bool readPosition(UINT id, JOYINFOEX *info)
 
 } // namespace
 
-/* None is found while the first call is still under way. A number whose driver gives
-   capabilities may still have nothing plugged in: only one that also gives a position counts. */
-int findController(UINT *id, ControllerRange *range)
+/* A number whose driver gives capabilities may still have nothing plugged in: only one that
+   also gives a position counts. */
+ControllerSearch findController(UINT *id, ControllerCaps *found)
 {
-    if (!warmedUp() || posEx == NULL)
-        return 0;
+    if (!warmedUp())
+        return devicesStarting;
+    if (posEx == NULL)
+        return noController;
     UINT count = numDevs();
     for (UINT i = 0; i < count; ++i) {
         JOYCAPSA caps;
@@ -83,10 +85,11 @@ int findController(UINT *id, ControllerRange *range)
         if (devCaps(i, &caps, sizeof caps) != JOYERR_NOERROR || !readPosition(i, &info))
             continue;
         *id = i;
-        *range = {caps.wXmin, caps.wXmax, caps.wYmin, caps.wYmax};
-        return 1;
+        int hasHat = (caps.wCaps & JOYCAPS_HASPOV) != 0;
+        *found = {caps.wXmin, caps.wXmax, caps.wYmin, caps.wYmax, hasHat};
+        return controllerFound;
     }
-    return 0;
+    return noController;
 }
 
 int readController(UINT id, ControllerReading *reading)

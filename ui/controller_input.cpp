@@ -14,6 +14,9 @@ const UINT searchIntervalMs = 2000;
    up to a second: a player's first click on a table then waited for it, 20 ms more before the
    table started. A second after the window or the movie shows, it is out of the way. */
 const UINT firstSearchDelayMs = 1000;
+/* While the devices start, the next look comes soon: a controller plugged in before the start
+   then answers within the movie's second second, not two seconds later. */
+const UINT warmUpSearchMs = 50;
 const UINT readIntervalMs = 30;
 /* A held direction steps again after these, as a held key repeats. */
 const DWORD firstRepeatMs = 400;
@@ -27,7 +30,7 @@ const DWORD hatFullCircle = 36000;
 struct Controller {
     int attached;
     UINT id;
-    ControllerRange range;
+    ControllerCaps caps;
     DWORD buttons;   /* held at the last reading */
     int direction;   /* -1 previous table, 1 next, 0 none */
     DWORD lastStepTick;
@@ -70,13 +73,14 @@ int hatDirection(DWORD pov)
     return pov < hatBack ? 1 : -1;
 }
 
-/* The hat before the stick, and on the stick the side before forward and back. */
+/* The hat before the stick, and on the stick the side before forward and back. The position of
+   a hat that the caps do not name means nothing. */
 int directionOf(const ControllerReading &reading)
 {
-    int hat = hatDirection(reading.pov);
+    const ControllerCaps &r = controller.caps;
+    int hat = r.hasHat ? hatDirection(reading.pov) : 0;
     if (hat != 0)
         return hat;
-    const ControllerRange &r = controller.range;
     int side = axisDirection(reading.x, r.xMin, r.xMax);
     if (side != 0)
         return side;
@@ -108,7 +112,8 @@ bool moviePlaying()
     return currentMovie != NULL && currentMovie->playing;
 }
 
-/* The shell's window takes input: shown, and not disabled by one of its boxes. */
+/* The shell's window takes input: shown, and not disabled by one of its boxes. Hidden, a launch
+   has begun (or the shell waits for its caller), and a second press would start a second table. */
 bool shellTakesInput()
 {
     return mainWindow != NULL && IsWindowVisible(mainWindow) && IsWindowEnabled(mainWindow);
@@ -138,11 +143,15 @@ void onButtonsPressed(DWORD pressed)
         endShellRun();
 }
 
-/* A button held when the controller is found acts only once it is let go and pressed again. */
+/* A button held when the controller is found acts only once it is let go and pressed again: it
+   may be still down from the table program that just ended. */
 bool attach(HWND window)
 {
-    if (!findController(&controller.id, &controller.range))
+    ControllerSearch found = findController(&controller.id, &controller.caps);
+    if (found != controllerFound) {
+        schedule(window, found == devicesStarting ? warmUpSearchMs : searchIntervalMs);
         return false;
+    }
     controller.attached = 1;
     controller.buttons = ~(DWORD)0;
     controller.direction = 0;
@@ -170,10 +179,8 @@ void startControllerPolling(HWND window)
 /* The state is updated before acting: OK may open a box, whose loop polls again. */
 void pollController(HWND window)
 {
-    if (!controller.attached && !attach(window)) {
-        schedule(window, searchIntervalMs);
+    if (!controller.attached && !attach(window))
         return;
-    }
     ControllerReading reading;
     if (!readController(controller.id, &reading)) {
         letGo(window);

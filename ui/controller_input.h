@@ -9,8 +9,9 @@
    and while one of the shell's message boxes is open, buttons 1 and 2 press its OK and Cancel.
    The controller is read on a timer of the main window, whose WM_TIMER the message loops of
    the shell's boxes dispatch as well. With none attached it is only looked for every few
-   seconds, so that a shell without one spends nothing on it while it flashes; one that is
-   pulled out is let go and looked for again. */
+   seconds, so that a shell without one spends nothing on it while it flashes, but often while
+   the system's input devices start, so that one plugged in before can skip the movie; one that
+   is pulled out is let go and looked for again. */
 
 const UINT_PTR controllerTimerId = 1;
 

@@ -108,7 +108,7 @@ void loadTablePicture(HWND window, TableEntry &entry)
     bool placeholder = entry.pictureBitmap == NULL;
     if (placeholder)
         entry.pictureBitmap = loadResourceBitmap(
-            window, tableOnMedia(&entry) ? "pb_oncd_bmp" : "no_pb_bmp", 1);
+            window, tableOnDisc(&entry, pictureDiscSurvey) ? "pb_oncd_bmp" : "no_pb_bmp", 1);
     if (entry.pictureBitmap != NULL) {
         entry.pictureDC = selectIntoMemoryDC(entry.pictureBitmap, windowDC);
         if (entry.pictureDC != NULL && placeholder)

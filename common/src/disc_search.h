@@ -7,8 +7,10 @@
    image, and it gets whatever drive letter is free, while the drive that the table was
    installed from is often gone. */
 
-/* A volume label has at most 32 characters. */
-const int volumeLabelSize = 32 + 1;
+/* A volume label has at most 32 characters, but GetVolumeInformationA answers in bytes of the
+   code page: two a character in a double-byte one, more in UTF-8. MAX_PATH + 1 bytes hold the
+   largest answer it gives; a label cut short would match no table's. */
+const int volumeLabelSize = MAX_PATH + 1;
 
 /* The removable and CD-ROM drives as looked at once: their letters in order and the labels
    of the volumes in them, and which drive letters exist at all. Looking costs a call to each

@@ -11,6 +11,9 @@ HFILE openForReading(const char *path)
 
 int fileExists(const char *path)
 {
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    HFILE file = openForReading(path);
+    if (file == HFILE_ERROR)
+        return 0;
+    _lclose(file);
+    return 1;
 }

@@ -8,7 +8,9 @@
    HFILE_ERROR when it cannot be opened; the caller closes it with _lclose. */
 HFILE openForReading(const char *path);
 
-/* 1 when `path` names a file, 0 when nothing or a folder is there. */
+/* 1 when `path` names a file that opens for reading, by the rules of openForReading; 0 when
+   nothing, a folder or an unreadable file is there. The one test of every file the shell takes:
+   a table's files wherever they lie, the logo movie, a program to run. */
 int fileExists(const char *path);
 
 #endif

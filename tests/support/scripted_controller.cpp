@@ -9,21 +9,25 @@ const ControllerReading resting = {32767, 32767, restingHat, 0};
 
 std::mutex guard;
 bool attached = false;
-ControllerRange currentRange = {};
+ControllerCaps currentCaps = {};
 ControllerReading current = resting;
+DWORD warmUpMs = 0;
+bool warmUpStarted = false;
+DWORD warmUpStart = 0;
 volatile LONG searches = 0;
 volatile LONG readings = 0;
 
 } // namespace
 
-void attachScriptedController(const ControllerRange &range)
+void attachScriptedController(const ControllerCaps &caps, DWORD heldButtons)
 {
     std::lock_guard<std::mutex> lock(guard);
     attached = true;
-    currentRange = range;
+    currentCaps = caps;
     current = resting;
-    current.x = (range.xMin + range.xMax) / 2;
-    current.y = (range.yMin + range.yMax) / 2;
+    current.x = (caps.xMin + caps.xMax) / 2;
+    current.y = (caps.yMin + caps.yMax) / 2;
+    current.buttons = heldButtons;
 }
 
 void removeScriptedController()
@@ -38,6 +42,13 @@ void setScriptedReading(const ControllerReading &reading)
     current = reading;
 }
 
+void setScriptedWarmUp(DWORD ms)
+{
+    std::lock_guard<std::mutex> lock(guard);
+    warmUpMs = ms;
+    warmUpStarted = false;
+}
+
 LONG scriptedSearches()
 {
     return InterlockedCompareExchange(&searches, 0, 0);
@@ -48,15 +59,21 @@ LONG scriptedReadings()
     return InterlockedCompareExchange(&readings, 0, 0);
 }
 
-int findController(UINT *id, ControllerRange *range)
+ControllerSearch findController(UINT *id, ControllerCaps *caps)
 {
     InterlockedIncrement(&searches);
     std::lock_guard<std::mutex> lock(guard);
+    if (!warmUpStarted) {
+        warmUpStarted = true;
+        warmUpStart = GetTickCount();
+    }
+    if (GetTickCount() - warmUpStart < warmUpMs)
+        return devicesStarting;
     if (!attached)
-        return 0;
+        return noController;
     *id = scriptedId;
-    *range = currentRange;
-    return 1;
+    *caps = currentCaps;
+    return controllerFound;
 }
 
 int readController(UINT id, ControllerReading *reading)

@@ -44,7 +44,7 @@ const char *refusalText(PictureRefusal refusal)
 
 const char *placeholderText(const TableEntry &table)
 {
-    return tableOnMedia(&table) ? "the on-CD placeholder" : "the no-picture placeholder";
+    return tableOnDisc(&table, NULL) ? "the on-CD placeholder" : "the no-picture placeholder";
 }
 
 /* The root of the drive that `path` names, as "F:\\"; a path with no drive letter whole. */
@@ -59,8 +59,10 @@ std::string driveRoot(const char *path)
 const char *checkExecutable(const TableEntry &table, std::string *text)
 {
     char found[textBufferSize];
-    if (!locateTableFile(&table, tableProgram, NULL, found)) {
-        if (!tableOnMedia(&table)) {
+    DiscSurvey survey;
+    survey.taken = 0;
+    if (!locateTableFile(&table, tableProgram, &survey, found)) {
+        if (!tableOnDisc(&table, &survey)) {
             *text = std::string("executable missing: ") + table.exePath;
             return markBroken;
         }

@@ -1,6 +1,7 @@
 #include "tools/pinballcat/table_check.h"
 
 #include "common/src/memory.h"
+#include "common/src/open_file.h"
 #include "settings/settings_store.h"
 #include "settings/table_disc.h"
 #include "shell/globals.h"
@@ -85,7 +86,7 @@ bool startProgram(CheckedProgram *program, const char *exePath)
         report(program, false, "start", "the path is longer than the shell reads");
         return false;
     }
-    if (!fileOpens(exePath)) {
+    if (!fileExists(exePath)) {
         report(program, false, "start", std::string("there is no such file: ") + exePath);
         return false;
     }
