@@ -58,7 +58,7 @@ StepOutcome runRestartMode(void)
     readSettingString(tableKey, "Table Exe", exePath, "", textBufferSize);
     if (exePath[0] && !fileOpens(exePath))
         findTableDisc(tableKey, exePath);
-    if (exePath[0] && runTable(exePath))
+    if (exePath[0] && runTable(exePath) == tableStarted)
         waitWhileMessageQueued(restartWaitMs);
     return endRestart(exePath, tableKey);
 }
