@@ -8,6 +8,7 @@
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/rights_start.h"
+#include "tests/support/shell_session.h"
 #include "tests/support/shell_thread.h"
 #include "tests/support/table_program.h"
 #include "ui/shell_state.h"
