@@ -39,8 +39,8 @@ ElevatedStart startAskingForRights(const char *command, DWORD *error)
     DWORD folderLength = GetCurrentDirectoryA(sizeof folder, folder);
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
-    // The shell's own box for a failure would come before ours; the start is over when it
-    // returns, and the process's handle is kept to wait for its window.
+    // The system shell's own box for a failure would come before ours; the start is over
+    // when the call returns, and the process's handle is kept to wait for its window.
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = "runas";
     info.lpFile = program;
