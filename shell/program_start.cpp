@@ -15,11 +15,8 @@ BOOL startProgramThroughShell(SHELLEXECUTEINFOA *info)
     HMODULE library = LoadLibraryA("shell32.dll");
     if (library == NULL)
         return FALSE;
+    // A library without the function leaves ERROR_PROC_NOT_FOUND, as the reason.
     ShellExecuteExFunction execute =
         libraryFunction<ShellExecuteExFunction>(library, "ShellExecuteExA");
-    if (execute == NULL) {
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return FALSE;
-    }
-    return execute(info);
+    return execute != NULL && execute(info);
 }

@@ -9,7 +9,8 @@
    fail as Windows would fail it. */
 
 /* WinExec of `command`, shown: the table program's window is there when it returns (the
-   protocol's timing rests on that). Below 32 it failed, with the reason in GetLastError. */
+   protocol's timing rests on that). Below 32 it failed, with the reason that its start of the
+   process left in GetLastError. */
 UINT startProgram(const char *command);
 
 /* ShellExecuteExA of `info`, through the system's shell library, loaded only now. FALSE when

@@ -125,7 +125,6 @@ TableStart runTable(const char *exePath)
     char command[tableCommandSize];
     UINT result = ERROR_PATH_NOT_FOUND;
     if (buildTableCommand(command, exePath)) {
-        SetLastError(ERROR_SUCCESS);
         result = startProgram(command);
         if (result < 32 && GetLastError() == elevationRequiredError)
             return startAskingPlayer(command, exePath);

@@ -9,6 +9,8 @@
 namespace {
 
 const DWORD stepIntervalMs = 4000;
+/* No screen reaches so far left. */
+const LONG unknownPosition = -100000;
 
 struct AttractMode {
     DWORD idleMs; /* 0: never */
@@ -19,10 +21,13 @@ struct AttractMode {
     TableEntry *selectionBefore;
     HWND focusBefore;
     /* The rest of the input that ended it: the key until it is let go (its repeats too), and
-       after a click the double-click that the system makes of the next one. */
+       after a click the double-click that the system makes of the next one (only the pictures
+       take double-clicks, of the left button). */
     WPARAM heldKey;
     int clicked;
-    /* Where the pointer was last seen: a move message without a move is the system's own. */
+    /* Where the pointer was last seen: a move message without a move is the system's own.
+       The first one seen (the system sends one when the window appears under the pointer)
+       only tells where it is. */
     POINT pointer;
 };
 
@@ -44,27 +49,6 @@ bool isPointerMove(UINT message)
     return message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE;
 }
 
-bool isButtonDown(UINT message)
-{
-    switch (message) {
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_XBUTTONDOWN:
-    case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN: case WM_NCXBUTTONDOWN:
-        return true;
-    }
-    return false;
-}
-
-bool isDoubleClick(UINT message)
-{
-    switch (message) {
-    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK: case WM_XBUTTONDBLCLK:
-    case WM_NCLBUTTONDBLCLK: case WM_NCRBUTTONDBLCLK: case WM_NCMBUTTONDBLCLK:
-    case WM_NCXBUTTONDBLCLK:
-        return true;
-    }
-    return false;
-}
-
 bool isMouse(UINT message)
 {
     return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
@@ -74,10 +58,11 @@ bool isMouse(UINT message)
 bool isInput(const MSG *message)
 {
     if (isPointerMove(message->message)) {
+        bool known = attract.pointer.x != unknownPosition;
         if (message->pt.x == attract.pointer.x && message->pt.y == attract.pointer.y)
             return false;
         attract.pointer = message->pt;
-        return true;
+        return known;
     }
     return isKey(message->message) || isMouse(message->message);
 }
@@ -139,9 +124,9 @@ bool isRestOfEndingInput(const MSG *message)
             attract.heldKey = 0;
         return true;
     }
-    if (attract.clicked && (isButtonDown(kind) || isDoubleClick(kind))) {
+    if (attract.clicked && (kind == WM_LBUTTONDOWN || kind == WM_LBUTTONDBLCLK)) {
         attract.clicked = 0;
-        return isDoubleClick(kind);
+        return kind == WM_LBUTTONDBLCLK;
     }
     return false;
 }
@@ -154,7 +139,7 @@ void startAttractMode(void)
     attract = AttractMode();
     attract.idleMs = (DWORD)settings.idleSeconds * 1000;
     attract.keepAwake = settings.keepAwake;
-    GetCursorPos(&attract.pointer);
+    attract.pointer.x = unknownPosition;
     restartIdleCount();
 }
 
@@ -201,7 +186,7 @@ int attractModeTakesMessage(const MSG *message)
     end();
     UINT kind = message->message;
     attract.heldKey = isKeyDown(kind) ? message->wParam : 0;
-    attract.clicked = isButtonDown(kind);
+    attract.clicked = kind == WM_LBUTTONDOWN;
     return 1;
 }
 
