@@ -59,7 +59,7 @@ StepOutcome runRestartMode(void)
     readSettingString(tableKey, "Table Exe", exePath, "", textBufferSize);
     if (exePath[0])
         locateLastTable(tableKey, exePath);
-    if (exePath[0] && runTable(exePath))
+    if (exePath[0] && runTable(exePath) == tableStarted)
         waitWhileMessageQueued(restartWaitMs);
     return endRestart(exePath, tableKey);
 }

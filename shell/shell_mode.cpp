@@ -12,6 +12,7 @@
 #include "shell/shell_handover.h"
 #include "shell/table_launch.h"
 #include "shell/table_programs.h"
+#include "ui/attract_mode.h"
 #include "ui/cabinet_keys.h"
 #include "ui/controller_input.h"
 #include "ui/frame_flash.h"
@@ -64,18 +65,40 @@ void showWindowAfterMovie()
         playMovie(&logoMovie, 1);
 }
 
-/* The caller goes on when its own table was chosen again. */
-void runConfirmedTable()
+/* Set once the caller was asked to end: from then on no table of the run is its own. */
+int callerClosed = 0;
+
+/* The caller goes on when its own table was chosen again. 1 when the player declined to let
+   a table that asks for administrator rights run: the shell then goes back to its window. */
+int runConfirmedTable()
 {
     const TableEntry *table = confirmedTable.table;
-    if (table == NULL || table->tableId == (int)preselectTableId)
-        return;
+    if (table == NULL || (!callerClosed && table->tableId == (int)preselectTableId))
+        return 0;
     closeCaller();
-    runTable(confirmedTable.startPath);
+    callerClosed = 1;
+    return runTable(confirmedTable.startPath) == tableStartDeclined;
+}
+
+void runMainLoop()
+{
+    while (pumpMessage()) {
+        if (movieFinished)
+            closeMovie(&logoMovie);
+    }
+}
+
+/* As the player left it, with the table chosen still selected and nothing confirmed. */
+void comeBackToWindow()
+{
+    confirmedTable.table = NULL;
+    ShowWindow(mainWindow, SW_SHOW);
+    SetForegroundWindow(mainWindow);
 }
 
 void takeDown()
 {
+    stopAttractMode();
     stopCabinetKeys();
     deleteShellPalette();
     destroyShellWindows(1);
@@ -103,15 +126,17 @@ int runShellMode(void)
     placePictureFrames();
     startControllerPolling(mainWindow);
     startCabinetKeys();
+    startAttractMode();
+    callerClosed = 0;
     showWindowAfterMovie();
-    while (pumpMessage()) {
-        if (movieFinished)
-            closeMovie(&logoMovie);
-    }
+    runMainLoop();
     // A run ended while the movie still played leaves neither its alias nor its window.
     closeMovie(&logoMovie);
     closeMovieDevice();
-    runConfirmedTable();
+    while (runConfirmedTable()) {
+        comeBackToWindow();
+        runMainLoop();
+    }
     notifyTableProgram(postTableNotification);
     takeDown();
     return exitCode;
@@ -123,8 +148,9 @@ int pumpMessage(void)
     // nothing to give: the wait goes on, and so does the flashing.
     MSG message;
     while (!PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-        waitForMessageWhileFlashing();
-    if (handleCabinetKey(&message) || IsDialogMessageA(mainWindow, &message))
+        waitForMessageWhileFlashing(runAttractMode());
+    if (attractModeTakesMessage(&message) || handleCabinetKey(&message) ||
+        IsDialogMessageA(mainWindow, &message))
         return 1;
     TranslateMessage(&message);
     DispatchMessageA(&message);

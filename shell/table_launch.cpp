@@ -4,7 +4,9 @@
 #include "settings/catalogue.h"
 #include "settings/string_table.h"
 #include "settings/table_disc.h"
+#include "shell/elevated_start.h"
 #include "shell/globals.h"
+#include "shell/program_start.h"
 
 #include <windows.h>
 #include <stdarg.h>
@@ -95,17 +97,44 @@ int checkTablePresent(const TableEntry *table, char *startPath)
     }
 }
 
-int runTable(const char *exePath)
+namespace {
+
+void reportStartFailure(const char *exePath, DWORD reason)
+{
+    if (reason == ERROR_FILE_NOT_FOUND || reason == ERROR_PATH_NOT_FOUND)
+        showMessage(IDS_TABLE_NOT_FOUND, IDS_ERROR_CAPTION, errorBoxFlags, exePath);
+    else
+        showMessage(IDS_RUN_FAILED, IDS_ERROR_CAPTION, errorBoxFlags, (int)reason);
+}
+
+/* The player chose not to let it run: nothing more is said. */
+TableStart startAskingPlayer(const char *command, const char *exePath)
+{
+    DWORD error = 0;
+    ElevatedStart start = startAskingForRights(command, &error);
+    if (start == elevatedStarted)
+        return tableStarted;
+    if (start == elevatedDeclined)
+        return tableStartDeclined;
+    reportStartFailure(exePath, error);
+    return tableNotStarted;
+}
+
+} // namespace
+
+/* WinExec's answer for a program that needs administrator rights says nothing of it; the
+   error it leaves behind does. */
+TableStart runTable(const char *exePath)
 {
     char command[tableCommandSize];
     UINT result = ERROR_PATH_NOT_FOUND;
-    if (buildTableCommand(command, exePath))
-        result = WinExec(command, SW_SHOW);
+    if (buildTableCommand(command, exePath)) {
+        result = startProgram(command);
+        if (result < 32 && GetLastError() == elevationRequiredError)
+            return startAskingPlayer(command, exePath);
+    }
     if (result >= 32)
-        return 1;
-    if (result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND)
-        showMessage(IDS_TABLE_NOT_FOUND, IDS_ERROR_CAPTION, errorBoxFlags, exePath);
-    else
-        showMessage(IDS_RUN_FAILED, IDS_ERROR_CAPTION, errorBoxFlags, (int)result);
-    return 0;
+        return tableStarted;
+    reportStartFailure(exePath, result);
+    return tableNotStarted;
 }

@@ -24,7 +24,11 @@ const int tableCommandSize = (int)textBufferSize + 2 + (int)sizeof movieSwitch;
    " -nomovie". 0 when the path is longer than any the catalogue holds. */
 int buildTableCommand(char *command, const char *exePath);
 
-/* Starts the table program with "-nomovie"; 1 when it started, 0 (the user was told) when not. */
-int runTable(const char *exePath);
+enum TableStart { tableNotStarted = 0, tableStarted = 1, tableStartDeclined = 2 };
+
+/* Starts the table program with "-nomovie". tableNotStarted when it did not start (the user
+   was told); a program that needs administrator rights is started through the system's shell,
+   which asks the player: tableStartDeclined when the player said no. */
+TableStart runTable(const char *exePath);
 
 #endif

@@ -276,7 +276,7 @@ TEST_F(FrameFlash, NoTwoFlashesCloserThan25MsOnAClockOf16MsSteps)
         PostThreadMessageA(waiter, WM_NULL, 0, 0);
     });
     while (!watched) {
-        waitForMessageWhileFlashing();
+        waitForMessageWhileFlashing(INFINITE);
         MSG message;
         while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);

@@ -1,6 +1,7 @@
 #include "ui/controller_input.h"
 
 #include "movie/logo_movie.h"
+#include "ui/attract_mode.h"
 #include "ui/controller_device.h"
 #include "ui/shell_boxes.h"
 #include "ui/shell_state.h"
@@ -107,16 +108,17 @@ void followDirection(int direction, DWORD now)
     controller.nextStepWait = repeatMs;
 }
 
+/* A direction held when attract mode ended steps only once it is let go and taken again. */
+void holdDirection(int direction, DWORD now)
+{
+    controller.direction = direction;
+    controller.lastStepTick = now;
+    controller.nextStepWait = INFINITE;
+}
+
 bool moviePlaying()
 {
     return currentMovie != NULL && currentMovie->playing;
-}
-
-/* The shell's window takes input: shown, and not disabled by one of its boxes. Hidden, a launch
-   has begun (or the shell waits for its caller), and a second press would start a second table. */
-bool shellTakesInput()
-{
-    return mainWindow != NULL && IsWindowVisible(mainWindow) && IsWindowEnabled(mainWindow);
 }
 
 void onButtonsPressed(DWORD pressed)
@@ -188,6 +190,13 @@ void pollController(HWND window)
     }
     DWORD pressed = reading.buttons & ~controller.buttons;
     controller.buttons = reading.buttons;
-    followDirection(shellTakesInput() ? directionOf(reading) : 0, readTickClock());
+    int direction = shellTakesInput() ? directionOf(reading) : 0;
+    DWORD now = readTickClock();
+    if ((pressed != 0 || direction != 0 || direction != controller.direction) &&
+        attractModeTakesControllerInput()) {
+        holdDirection(direction, now);
+        return;
+    }
+    followDirection(direction, now);
     onButtonsPressed(pressed);
 }

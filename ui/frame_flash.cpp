@@ -64,18 +64,27 @@ DWORD msUntilFlashDue(DWORD now)
 
 } // namespace
 
-void waitForMessageWhileFlashing(void)
+void waitForMessageWhileFlashing(DWORD limitMs)
 {
+    DWORD start = limitMs == INFINITE ? 0 : readTickClock();
     for (;;) {
         DWORD wait = INFINITE;
+        if (limitMs != INFINITE) {
+            DWORD waited = readTickClock() - start;
+            if (waited >= limitMs)
+                return;
+            wait = limitMs - waited;
+        }
         if (selectionFlashes()) {
             DWORD now = readTickClock();
-            wait = msUntilFlashDue(now);
-            if (wait == 0) {
+            DWORD flashWait = msUntilFlashDue(now);
+            if (flashWait == 0) {
                 flashFrame(currentSelection);
                 lastFlashTick = now;
                 continue;
             }
+            if (flashWait < wait)
+                wait = flashWait;
         }
         if (MsgWaitForMultipleObjectsEx(0, NULL, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) !=
             WAIT_TIMEOUT)

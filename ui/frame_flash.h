@@ -13,8 +13,9 @@ struct TableEntry;
 /* Waits until a message is there to be read, flashing the selected frame meanwhile while the
    background has the focus. The flash keeps time in this wait rather than with a window timer,
    whose WM_TIMER would cost the thread two more round trips to the window system at every
-   tick. Each flash comes 25 ms after the one before it or later, by the clock it reads. */
-void waitForMessageWhileFlashing(void);
+   tick. Each flash comes 25 ms after the one before it or later, by the clock it reads. Gives
+   up after `limitMs` by that clock (INFINITE: never). */
+void waitForMessageWhileFlashing(DWORD limitMs);
 
 /* Paints the ring of `entry`'s frame in its colour now, a new one while it flashes. Drawing
    straight into the frame's own DC spares the update region and the WM_PAINT, round trips to

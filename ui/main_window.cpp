@@ -5,6 +5,7 @@
 #include "settings/string_table.h"
 #include "shell/globals.h"
 #include "shell/shell_handover.h"
+#include "ui/attract_mode.h"
 #include "ui/background_window.h"
 #include "ui/controller_input.h"
 #include "ui/layout.h"
@@ -220,6 +221,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return onPaint(window);
     case WM_ERASEBKGND:
         return 1;
+    case WM_SHOWWINDOW:
+    case WM_ENABLE:
+        restartIdleCount();
+        break;
     case WM_ACTIVATEAPP:
         onActivateApp(wParam);
         break;

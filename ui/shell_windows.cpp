@@ -15,6 +15,16 @@ void destroyAndForget(HWND *window)
     *window = NULL;
 }
 
+/* The frame repaints, black. */
+void forgetSelection()
+{
+    if (currentSelection == NULL)
+        return;
+    TableEntry *previous = currentSelection;
+    currentSelection = NULL;
+    invalidateTableWindow(previous->frameWindow);
+}
+
 } // namespace
 
 void invalidateTableWindow(HWND window)
@@ -30,15 +40,18 @@ void setButtonStyle(HWND button, DWORD style)
 
 void selectTable(TableEntry *entry)
 {
-    if (currentSelection != NULL) {
-        TableEntry *previous = currentSelection;
-        currentSelection = NULL;
-        invalidateTableWindow(previous->frameWindow);
-    }
+    forgetSelection();
     currentSelection = entry;
     invalidateTableWindow(entry->frameWindow);
     SetWindowTextA(nameLabel, entry->name);
     EnableWindow(okButton, TRUE);
+}
+
+void clearSelection(void)
+{
+    forgetSelection();
+    SetWindowTextA(nameLabel, "");
+    EnableWindow(okButton, FALSE);
 }
 
 void stepSelection(int step)
@@ -115,6 +128,11 @@ void chooseSelectedTable(void)
 {
     if (currentSelection != NULL)
         launchIfPresent();
+}
+
+int shellTakesInput(void)
+{
+    return mainWindow != NULL && IsWindowVisible(mainWindow) && IsWindowEnabled(mainWindow);
 }
 
 void endShellRun(void)

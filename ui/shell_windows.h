@@ -10,6 +10,9 @@ struct TableEntry;
 /* Makes `entry` the selection: both frames repaint, the label names it, OK is enabled. */
 void selectTable(TableEntry *entry);
 
+/* No table selected, as before the first choice: the label empty and OK disabled. */
+void clearSelection(void);
+
 /* Moves the selection `step` tables on in catalogue order, stopping at both ends, as the arrows
    do on the pictures; nothing while no table is selected. */
 void stepSelection(int step);
@@ -40,6 +43,10 @@ void launchIfPresent(void);
 
 /* What OK does: checks and starts the selected table; nothing while none is. */
 void chooseSelectedTable(void);
+
+/* The shell's window takes input: shown, and not disabled by one of its boxes. Hidden, a launch
+   has begun (or the shell waits for its caller), and a second press would start a second table. */
+int shellTakesInput(void);
 
 /* Ends the shell's run; the main window hides itself and stops the main loop. */
 void endShellRun(void);

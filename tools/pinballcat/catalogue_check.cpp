@@ -7,6 +7,7 @@
 #include "settings/catalogue.h"
 #include "settings/settings_store.h"
 #include "settings/table_disc.h"
+#include "tools/pinballcat/administrator_rights.h"
 #include "tools/pinballcat/catalogue_view.h"
 #include "tools/pinballcat/compat_layers.h"
 #include "tools/pinballcat/console.h"
@@ -80,6 +81,7 @@ const char *checkExecutable(const TableEntry &table, std::string *text)
     else
         *text = std::string("executable found on the disc in drive ") + driveRoot(found) +
                 ", which the shell starts it from: " + found + compatLeftBehindText(table, found);
+    *text += administratorRightsText(found);
     return markOk;
 }
 

@@ -3,6 +3,7 @@
 #include "settings/settings_store.h"
 #include "settings/string_table.h"
 #include "shell/globals.h"
+#include "tools/pinballcat/attract_command.h"
 #include "tools/pinballcat/catalogue_check.h"
 #include "tools/pinballcat/catalogue_commands.h"
 #include "tools/pinballcat/compat_layers.h"
@@ -35,6 +36,10 @@ const char usage[] =
     "                            status 1 when any step fails\n"
     "  compat NAME SETTING...    sets Windows' compatibility settings of a table's program\n"
     "                            (256COLOR, 640X480, WIN95, ...); compat NAME --clear removes them\n"
+    "  attract [SECONDS [--keep-awake] | off]\n"
+    "                            shows or sets after how long without input the shell shows\n"
+    "                            its tables by itself (5 to 3600 s; 120 at first); with\n"
+    "                            --keep-awake the display and the machine stay awake meanwhile\n"
     "  help                      this text\n"
     "\n"
     "Status: 0 done, 1 a check found a problem, 2 a command refused or misused.\n";
@@ -56,6 +61,7 @@ const Command commands[] = {
     {"check", checkCommand},
     {"export", exportCommand}, {"import", importCommand}, {"check-table", checkTableCommand},
     {"compat", compatCommand},
+    {"attract", attractCommand},
     {"help", helpCommand},
 };
 

@@ -1,0 +1,57 @@
+#include "tools/pinballcat/attract_command.h"
+
+#include "settings/attract_settings.h"
+#include "tools/pinballcat/console.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+const char keepAwakeOption[] = "--keep-awake";
+/* More digits than any idle time has could not be read as a number. */
+const int mostDigits = 4;
+
+/* Whole seconds in the range, written as digits only; false for anything else. */
+bool readSeconds(const char *word, int *seconds)
+{
+    int length = (int)strlen(word);
+    if (length == 0 || length > mostDigits || strspn(word, "0123456789") != (size_t)length)
+        return false;
+    *seconds = atoi(word);
+    return *seconds >= attractShortestSeconds && *seconds <= attractLongestSeconds;
+}
+
+void showSettings(const AttractSettings &settings)
+{
+    if (settings.idleSeconds == 0) {
+        puts("attract mode off");
+        return;
+    }
+    printf("attract mode after %d s without input%s\n", settings.idleSeconds,
+           settings.keepAwake ? ", keeping the display and the machine awake meanwhile" : "");
+}
+
+}
+
+int attractCommand(int count, char **words)
+{
+    if (count == 0) {
+        showSettings(readAttractSettings());
+        return statusDone;
+    }
+    if (count > 2 || (count == 2 && strcmp(words[1], keepAwakeOption) != 0))
+        return refuse("attract takes SECONDS [--keep-awake], or off");
+    AttractSettings settings = {0, count == 2};
+    if (strcmp(words[0], "off") == 0) {
+        if (settings.keepAwake)
+            return refuse("attract off keeps nothing awake: --keep-awake goes with SECONDS");
+    } else if (!readSeconds(words[0], &settings.idleSeconds)) {
+        return refuse("attract: \"%s\" is no idle time: give whole seconds from %d to %d, or off",
+                      words[0], attractShortestSeconds, attractLongestSeconds);
+    }
+    writeAttractSettings(&settings);
+    showSettings(readAttractSettings());
+    return statusDone;
+}
