@@ -8,6 +8,7 @@
 #include "tools/pinballcat/compat_layers.h"
 #include "tools/pinballcat/console.h"
 #include "tools/pinballcat/reg_file.h"
+#include "tools/pinballcat/scale_command.h"
 #include "tools/pinballcat/table_check.h"
 
 #include <windows.h>
@@ -35,6 +36,8 @@ const char usage[] =
     "                            status 1 when any step fails\n"
     "  compat NAME SETTING...    sets Windows' compatibility settings of a table's program\n"
     "                            (256COLOR, 640X480, WIN95, ...); compat NAME --clear removes them\n"
+    "  scale [N|auto]            shows the window's scale, fixes it at N (1 to 8), or takes it\n"
+    "                            from the screen's DPI again (auto, the default)\n"
     "  help                      this text\n"
     "\n"
     "Status: 0 done, 1 a check found a problem, 2 a command refused or misused.\n";
@@ -55,7 +58,7 @@ const Command commands[] = {
     {"move", moveCommand},     {"rename", renameCommand}, {"drive", driveCommand},
     {"check", checkCommand},
     {"export", exportCommand}, {"import", importCommand}, {"check-table", checkTableCommand},
-    {"compat", compatCommand},
+    {"compat", compatCommand},        {"scale", scaleCommand},
     {"help", helpCommand},
 };
 
