@@ -20,8 +20,8 @@ void makeShellFont(int scale, int systemDpi)
         systemDpi = designDpi;
     // The system's font already grows with the system's DPI: its design height is taken back
     // to 96 dpi before it is multiplied.
-    system.lfHeight = MulDiv(system.lfHeight, designDpi * scale, systemDpi);
-    system.lfWidth = MulDiv(system.lfWidth, designDpi * scale, systemDpi);
+    system.lfHeight = system.lfHeight * designDpi * scale / systemDpi;
+    system.lfWidth = system.lfWidth * designDpi * scale / systemDpi;
     shellFont = CreateFontIndirectA(&system);
 }
 

@@ -10,30 +10,16 @@ namespace {
 const int designDpi = 96;
 
 typedef UINT(WINAPI *DpiForWindowFunction)(HWND);
-typedef HRESULT(WINAPI *DpiForMonitorFunction)(HMONITOR, int, UINT *, UINT *);
-const int effectiveDpi = 0;
 
-/* The per-monitor functions exist from Windows 8.1 (the monitor's) and 10 (the window's)
-   on: they are looked up, so that the shell still starts on older systems. */
-int monitorDpi(HWND window, HMONITOR monitor)
+/* The window's own DPI exists from Windows 10 on: it is looked up, so that the shell still
+   starts on older systems, where the system's DPI stands for every monitor's. Before the
+   window exists it is to stand on the primary monitor, whose DPI is the system's. */
+int monitorDpi(HWND window)
 {
-    if (window != NULL) {
-        DpiForWindowFunction forWindow =
-            libraryFunction<DpiForWindowFunction>(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
-        UINT dpi = forWindow != NULL ? forWindow(window) : 0;
-        if (dpi > 0)
-            return (int)dpi;
-    }
-    HMODULE shcore = LoadLibraryA("shcore.dll");
-    if (shcore != NULL) {
-        DpiForMonitorFunction forMonitor = libraryFunction<DpiForMonitorFunction>(shcore, "GetDpiForMonitor");
-        UINT x = 0, y = 0;
-        bool answered = forMonitor != NULL && forMonitor(monitor, effectiveDpi, &x, &y) == S_OK && x > 0;
-        FreeLibrary(shcore);
-        if (answered)
-            return (int)x;
-    }
-    return systemDpi();
+    DpiForWindowFunction forWindow =
+        libraryFunction<DpiForWindowFunction>(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
+    UINT dpi = window != NULL && forWindow != NULL ? forWindow(window) : 0;
+    return dpi > 0 ? (int)dpi : systemDpi();
 }
 
 } // namespace
@@ -72,8 +58,8 @@ int readPlayerScale(void)
 ScreenPlace screenPlaceOf(HWND window)
 {
     ScreenPlace place;
-    HMONITOR monitor = window != NULL ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
-                                      : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    // No window yet: the primary monitor, where the window is to stand.
+    HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info;
     info.cbSize = sizeof info;
     if (monitor != NULL && GetMonitorInfoA(monitor, &info)) {
@@ -83,6 +69,6 @@ ScreenPlace screenPlaceOf(HWND window)
         place.monitor = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         place.workArea = place.monitor;
     }
-    place.dpi = monitorDpi(window, monitor);
+    place.dpi = monitorDpi(window);
     return place;
 }
