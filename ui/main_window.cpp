@@ -162,6 +162,10 @@ void onActivateApp(WPARAM activated)
    enlarged again. */
 void relayOut()
 {
+    // The font laid out with has replaced the one the controls held.
+    applyShellFont(nameLabel);
+    applyShellFont(okButton);
+    applyShellFont(cancelButton);
     loadBackgroundPicture(backgroundWindow);
     const ShellLayout &l = shellLayout;
     MoveWindow(mainWindow, l.windowX, l.windowY, l.windowWidth, l.windowHeight, TRUE);
@@ -169,9 +173,6 @@ void relayOut()
     moveChild(nameLabel, labelPlacement());
     moveChild(okButton, okPlacement());
     moveChild(cancelButton, cancelPlacement());
-    applyShellFont(nameLabel);
-    applyShellFont(okButton);
-    applyShellFont(cancelButton);
     placePictureFrames();
     // A window that grows repaints only what it newly covers: the rest still shows the art
     // at the old scale.
