@@ -61,4 +61,11 @@ double doubleClickToStamp(const RunningProgram &shell, const std::string &stampE
 // ms from the floor's WM_APP to the stamp of the program it starts, negative on failure.
 double floorExecToStamp(const RunningProgram &floor, const std::string &stampExe);
 
+// bench_driver.cpp: percent of one core that the program's threads take over spanMs.
+double processorShare(const RunningProgram &program, DWORD spanMs);
+
+// scale_figures.cpp: the shell at scale 2 against scale 1 (see there); the table printed,
+// exit status as the driver's.
+int measureScales(const BenchPlaces &places, bool quick);
+
 #endif

@@ -15,6 +15,16 @@
    "bench_driver flashing N" measures only the flashing, N times over the full span, since one
    span of it moves by a tenth of a percent from run to run. */
 
+double processorShare(const RunningProgram &program, DWORD spanMs)
+{
+    ULONGLONG before = threadTimes(program.info.dwProcessId);
+    LONGLONG wallBefore = counterNow();
+    Sleep(spanMs);
+    ULONGLONG after = threadTimes(program.info.dwProcessId);
+    double wallMs = counterMs(counterNow() - wallBefore);
+    return (double)(after - before) / 10000.0 / wallMs * 100.0;
+}
+
 namespace {
 
 struct Settings {
@@ -141,17 +151,6 @@ bool measureStarts(const BenchPlaces &places, const FloorLines &floorLines, int 
     *windowsCloseMs = median(windowsCloses);
     *windowsRatio = median(windowsRatios);
     return true;
-}
-
-/* Percent of one core that the program's threads take over spanMs. */
-double processorShare(const RunningProgram &program, DWORD spanMs)
-{
-    ULONGLONG before = threadTimes(program.info.dwProcessId);
-    LONGLONG wallBefore = counterNow();
-    Sleep(spanMs);
-    ULONGLONG after = threadTimes(program.info.dwProcessId);
-    double wallMs = counterMs(counterNow() - wallBefore);
-    return (double)(after - before) / 10000.0 / wallMs * 100.0;
 }
 
 /* Percent of one core that `shellPath` takes while its selection flashes, and the ms from
@@ -312,6 +311,11 @@ int main(int argc, char **argv)
     if (FindWindowA(shellClassName, NULL) != NULL) {
         fail("a shell is running already; it would take the measured runs over");
         return 2;
+    }
+    if (argc > 1 && strcmp(argv[1], "scale") == 0) {
+        int status = measureScales(places, argc > 2 && strcmp(argv[2], "quick") == 0);
+        deleteCatalogue();
+        return status;
     }
     if (flashingOnly) {
         int status = measureFlashingTurns(places, argc > 2 ? atoi(argv[2]) : 5, 10000);

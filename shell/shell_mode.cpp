@@ -17,6 +17,7 @@
 #include "ui/controller_input.h"
 #include "ui/frame_flash.h"
 #include "ui/layout.h"
+#include "ui/shell_font.h"
 #include "ui/shell_state.h"
 #include "ui/shell_windows.h"
 
@@ -102,6 +103,7 @@ void takeDown()
     stopCabinetKeys();
     deleteShellPalette();
     destroyShellWindows(1);
+    releaseShellFont();
     unregisterShellClasses();
 }
 

@@ -1,7 +1,9 @@
 #!/bin/sh
 # Checks that a build of the shell is a static, stripped GUI executable for its processor:
 # PE32 for the 32-bit release (x86), PE32+ for the 64-bit build (x64). Of the system DLLs it
-# imports none but these: the multimedia library is loaded only when a movie is to play.
+# imports none but these: the multimedia library is loaded only when a movie is to play. The
+# per-monitor DPI functions are looked up at run time, never imported, so that the release
+# starts on systems without them; its manifest declares the DPI awareness.
 #   check_executable.sh EXE x86|x64
 exe=$1
 fail() { echo "check_executable: $*" >&2; exit 1; }
@@ -21,5 +23,9 @@ for dll in $dlls; do
         *) fail "imports $dll" ;;
     esac
 done
+functions=$(echo "$dump" | grep -o -E '(GetDpiFor|SetProcessDpiAware|SetThreadDpiAware|GetSystemMetricsForDpi|AdjustWindowRectExForDpi|EnableNonClientDpiScaling)[A-Za-z]*' | sort -u)
+[ -z "$functions" ] || fail "imports $(echo $functions)"
+grep -q -a 'true/pm</dpiAware>' "$exe" || fail "no per-monitor dpiAware in the manifest"
+grep -q -a '>PerMonitorV2, PerMonitor</dpiAwareness>' "$exe" || fail "no dpiAwareness in the manifest"
 $objdump -t "$exe" 2>&1 | grep -q 'no symbols' || fail "not stripped"
 echo "$2: $(file -b "$exe" | cut -d, -f1); imports: $(echo $dlls)"

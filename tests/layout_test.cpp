@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -22,15 +23,15 @@ struct LayoutCase {
 TEST(Layout, MetricsFromMeasuredTextAndSystemMetrics)
 {
     const LayoutCase cases[] = {
-        {"worked example", {16, 16, 42, 16, 32, 3, 3, 640, 480}, 74, 24, 588, 422, 26, 29, 504, 425},
-        {"measuring failed", {100, 50, 100, 50, 100, 3, 3, 640, 480}, 200, 75, 588, 473, 26, 3, 378, 173},
-        {"13-pixel text", {16, 13, 42, 12, 32, 3, 3, 640, 480}, 74, 19, 588, 417, 26, 31, 504, 425},
-        {"window wider than the screen", {16, 16, 42, 16, 32, 3, 3, 497, 300}, 74, 24, 588, 422, -45, -61, 504, 425},
+        {"worked example", {16, 16, 42, 16, 32, 3, 3, 640, 480, 0, 0}, 74, 24, 588, 422, 26, 29, 504, 425},
+        {"measuring failed", {100, 50, 100, 50, 100, 3, 3, 640, 480, 0, 0}, 200, 75, 588, 473, 26, 3, 378, 173},
+        {"13-pixel text", {16, 13, 42, 12, 32, 3, 3, 640, 480, 0, 0}, 74, 19, 588, 417, 26, 31, 504, 425},
+        {"window wider than the screen", {16, 16, 42, 16, 32, 3, 3, 497, 300, 0, 0}, 74, 24, 588, 422, -45, -61, 504, 425},
     };
     for (const LayoutCase &c : cases) {
         SCOPED_TRACE(c.name);
         ShellLayout l = {};
-        layoutFromMeasurements(c.measured, 1.0f, &l);
+        layoutFromMeasurements(c.measured, 1, &l);
         EXPECT_EQ(l.buttonWidth, c.buttonWidth);
         EXPECT_EQ(l.buttonHeight, c.buttonHeight);
         EXPECT_EQ(l.windowWidth, c.windowWidth);
@@ -49,13 +50,38 @@ TEST(Layout, MetricsFromMeasuredTextAndSystemMetrics)
     }
 }
 
+// At scale n every design size and place is n times that at 1; the buttons take the size of
+// their words in the font of the scale, and the window is centred on the monitor measured.
+TEST(Layout, EverythingButTheButtonsNTimesAtScaleN)
+{
+    for (int n : {2, 3}) {
+        SCOPED_TRACE(n);
+        LayoutMeasurements measured = {16 * n, 16 * n, 42 * n, 16 * n, 32 * n, 3, 3, 1920, 1080, 1280, 0};
+        ShellLayout l = {};
+        layoutFromMeasurements(measured, n, &l);
+        EXPECT_EQ(std::make_pair(l.buttonWidth, l.buttonHeight), std::make_pair(74 * n, 24 * n));
+        EXPECT_EQ(std::make_pair(l.backgroundWidth, l.backgroundHeight), std::make_pair(580 * n, 388 * n));
+        EXPECT_EQ(std::make_pair(l.backgroundX, l.backgroundY), std::make_pair(n, n));
+        EXPECT_EQ(std::make_pair(l.windowWidth, l.windowHeight), std::make_pair(6 + 582 * n, 6 + 416 * n));
+        EXPECT_EQ(l.windowX, 1280 + (1920 - l.windowWidth) / 2);
+        EXPECT_EQ(l.windowY, (1080 - l.windowHeight) / 2);
+        EXPECT_EQ(l.cancelX, l.windowWidth - 10 * n - 74 * n);
+        EXPECT_EQ(l.okX, l.cancelX - 5 * n - 74 * n);
+        EXPECT_EQ(l.buttonRowY, 391 * n);
+        EXPECT_EQ(l.labelX, 6 * n);
+        EXPECT_EQ(l.frameBorder, 3 * n);
+        EXPECT_EQ(std::make_pair(l.pictureWidth, l.pictureHeight), std::make_pair(120 * n, 120 * n));
+        EXPECT_EQ(std::make_pair(l.frameWidth, l.frameHeight), std::make_pair(126 * n, 126 * n));
+    }
+}
+
 // The display's own font and frames: "OK" 21 by 16, "Cancel" 47 by 16, four spaces 20.
 TEST(Layout, ComputedOnTheTestDisplay)
 {
     appInstance = GetModuleHandleA(NULL);
-    layoutScale = 0.5f;
+    layoutScale = 3;
     computeLayout();
-    EXPECT_EQ(layoutScale, 1.0f);
+    EXPECT_EQ(layoutScale, 1);
     EXPECT_EQ(shellLayout.buttonWidth, 67);
     EXPECT_EQ(shellLayout.buttonHeight, 24);
     EXPECT_EQ(std::make_pair(shellLayout.windowWidth, shellLayout.windowHeight), std::make_pair(588, 422));
@@ -63,31 +89,36 @@ TEST(Layout, ComputedOnTheTestDisplay)
     EXPECT_EQ(shellLayout.frameWidth, 126);
 }
 
-void layOutForGrid(int tables)
+void layOutForGrid(int tables, int scale = 1)
 {
-    LayoutMeasurements measured = {16, 16, 42, 16, 32, 3, 3, 640, 480};
-    layoutFromMeasurements(measured, 1.0f, &shellLayout);
+    LayoutMeasurements measured = {16, 16, 42, 16, 32, 3, 3, 640, 480, 0, 0};
+    layoutScale = scale;
+    layoutFromMeasurements(measured, scale, &shellLayout);
     for (TableEntry &entry : tableEntries)
         entry = TableEntry();
     tableCount = tables;
 }
 
+// At scale n each frame stands n times as far from the corner as at 1, rounding and all.
 TEST(PictureGrid, FramesStandInCentredRows)
 {
     backgroundWindow = NULL;
-    for (const FramePlaces &c : framePlaces()) {
-        SCOPED_TRACE(c.tables);
-        layOutForGrid(c.tables);
-        // Without the frame class no frame can be made; the places are still computed.
-        placePictureFrames();
-        Positions placed;
-        for (int i = 0; i < c.tables; i++) {
-            placed.push_back({tableEntries[i].frameX, tableEntries[i].frameY});
-            EXPECT_EQ(tableEntries[i].position, i);
-            EXPECT_EQ(tableEntries[i].frameWindow, nullptr);
+    for (int n : {1, 2, 3})
+        for (const FramePlaces &c : framePlaces()) {
+            SCOPED_TRACE(std::to_string(c.tables) + " tables at scale " + std::to_string(n));
+            layOutForGrid(c.tables, n);
+            // Without the frame class no frame can be made; the places are still computed.
+            placePictureFrames();
+            Positions placed, scaled;
+            for (int i = 0; i < c.tables; i++) {
+                placed.push_back({tableEntries[i].frameX, tableEntries[i].frameY});
+                EXPECT_EQ(tableEntries[i].position, i);
+                EXPECT_EQ(tableEntries[i].frameWindow, nullptr);
+            }
+            for (const std::pair<int, int> &corner : c.frames)
+                scaled.push_back({corner.first * n, corner.second * n});
+            EXPECT_EQ(placed, scaled);
         }
-        EXPECT_EQ(placed, c.frames);
-    }
     layOutForGrid(0);
     placePictureFrames();
 }

@@ -609,6 +609,33 @@ TEST_F(Pinballcat, HelpAndMisuse)
 }
 
 
+// The window's scale: set, shown and given back to the DPI; anything but a whole number from
+// 1 to 8 is refused with status 2 and leaves the value as it was.
+TEST_F(Pinballcat, ScaleSetsShowsAndRefusesWhatIsNoScale)
+{
+    EXPECT_EQ(done("scale").compare(0, 11, "scale auto:"), 0);
+    EXPECT_EQ(done("scale 3"), "scale 3\n");
+    DWORD value = 0;
+    EXPECT_TRUE(getRegDword("", "Window Scale", &value));
+    EXPECT_EQ(value, 3u);
+    EXPECT_EQ(done("scale"), "scale 3 (the player's)\n");
+    for (const char *word : {"0", "9", "2.5", "-1", "+2", "3x", "two", "\"\"", "100", "1 2"}) {
+        SCOPED_TRACE(word);
+        ConsoleRun run = cat(std::string("scale ") + word);
+        EXPECT_EQ(run.status, 2u);
+        EXPECT_NE(run.errors.find("from 1 to 8"), std::string::npos) << run.errors;
+        EXPECT_TRUE(getRegDword("", "Window Scale", &value));
+        EXPECT_EQ(value, 3u);
+    }
+    EXPECT_EQ(done("scale 8"), "scale 8\n");
+    EXPECT_EQ(done("scale 1"), "scale 1\n");
+    EXPECT_EQ(done("scale auto"), "scale auto\n");
+    EXPECT_FALSE(getRegDword("", "Window Scale", &value));
+    // A value the shell passes over for the DPI is shown as what the shell does.
+    setRegDword("", "Window Scale", 12);
+    EXPECT_EQ(done("scale").compare(0, 11, "scale auto:"), 0);
+}
+
 const char layersKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
 
 // Windows' compatibility settings of one program; false when it has none.

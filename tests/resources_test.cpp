@@ -57,6 +57,8 @@ TEST_F(ShellResources, ExactlyTheShippedResources)
         {"#6", {"#1"}},
         {"#14", {"ICON_1"}},
         {"#16", {"#1"}},
+        // The manifest, which declares the DPI awareness.
+        {"#24", {"#1"}},
     };
     EXPECT_EQ(found, expected);
 }

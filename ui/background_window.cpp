@@ -42,7 +42,8 @@ void onPaint(HWND window)
     if (backgroundDC != NULL) {
         realizeShellPalette(dc);
         paintMemoryPicture(dc, shellLayout.backgroundWidth, shellLayout.backgroundHeight,
-                           backgroundDC, backgroundBitmap, designWidth, designHeight);
+                           backgroundDC, backgroundBitmap, designWidth * layoutScale,
+                           designHeight * layoutScale);
     }
     EndPaint(window, &paint);
 }
@@ -70,6 +71,7 @@ void loadBackgroundPicture(HWND window)
     backgroundBitmap = loadResourceBitmap(window, "bkgnd_bmp", 1);
     if (backgroundBitmap != NULL)
         backgroundDC = selectIntoMemoryDC(backgroundBitmap, windowDC);
+    enlargeMemoryPicture(&backgroundDC, &backgroundBitmap, layoutScale);
     ReleaseDC(window, windowDC);
 }
 

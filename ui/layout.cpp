@@ -4,11 +4,13 @@
 #include "settings/string_table.h"
 #include "shell/globals.h"
 #include "ui/picture_windows.h"
+#include "ui/shell_font.h"
 #include "ui/shell_state.h"
 #include "ui/window_classes.h"
+#include "ui/window_scale.h"
 
 ShellLayout shellLayout;
-float layoutScale = 1.0f;
+int layoutScale = 1;
 
 const GridRow GridLayoutTable[maxTables] = {
     {1, {1, 0, 0}}, {1, {2, 0, 0}}, {1, {3, 0, 0}}, {2, {2, 2, 0}},
@@ -24,11 +26,6 @@ const int designFrameBorder = 3;
 const int designPictureSide = 120;
 const int unmeasuredWidth = 100;
 const int unmeasuredHeight = 50;
-
-int scaled(int design, float scale)
-{
-    return (int)(design * scale);
-}
 
 int larger(int a, int b)
 {
@@ -61,54 +58,92 @@ void measureText(const char *text, int *width, int *height)
     HDC dc = GetDC(desktop);
     if (dc == NULL)
         return;
+    HFONT replaced = selectShellFont(dc);
     SIZE extent;
     if (GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent)) {
         *width = extent.cx;
         *height = extent.cy;
     }
+    if (replaced != NULL)
+        SelectObject(dc, replaced);
     ReleaseDC(desktop, dc);
 }
 
-void layoutFromMeasurements(const LayoutMeasurements &m, float scale, ShellLayout *layout)
+void layoutFromMeasurements(const LayoutMeasurements &m, int n, ShellLayout *layout)
 {
     ShellLayout &l = *layout;
     l.buttonHeight = larger(m.okHeight, m.cancelHeight);
     l.buttonWidth = larger(m.okWidth, m.cancelWidth);
     l.buttonHeight += l.buttonHeight / 2;
     l.buttonWidth += m.spacesWidth;
-    l.backgroundWidth = scaled(designBackgroundWidth, scale);
-    l.backgroundHeight = scaled(designBackgroundHeight, scale);
-    l.windowWidth = 2 * m.dialogFrameX + l.backgroundWidth + 2;
-    l.windowHeight = 2 * m.dialogFrameY + l.buttonHeight + l.backgroundHeight + 4;
-    l.windowX = (m.screenWidth - l.windowWidth) / 2;
-    l.windowY = (m.screenHeight - l.windowHeight) / 2;
-    l.backgroundX = 1;
-    l.backgroundY = 1;
-    l.labelX = 6;
+    l.backgroundWidth = designBackgroundWidth * n;
+    l.backgroundHeight = designBackgroundHeight * n;
+    l.windowWidth = 2 * m.dialogFrameX + l.backgroundWidth + 2 * n;
+    l.windowHeight = 2 * m.dialogFrameY + l.buttonHeight + l.backgroundHeight + 4 * n;
+    l.windowX = m.screenX + (m.screenWidth - l.windowWidth) / 2;
+    l.windowY = m.screenY + (m.screenHeight - l.windowHeight) / 2;
+    l.backgroundX = n;
+    l.backgroundY = n;
+    l.labelX = 6 * n;
     // Client coordinates taken from the outer width: Cancel ends 10 - 2 frames from the edge.
-    l.cancelX = l.windowWidth - 10 - l.buttonWidth;
-    l.okX = l.cancelX - 5 - l.buttonWidth;
-    l.buttonRowY = l.backgroundY + l.backgroundHeight + 2;
-    l.frameBorder = scaled(designFrameBorder, scale);
-    l.pictureWidth = scaled(designPictureSide, scale);
-    l.pictureHeight = scaled(designPictureSide, scale);
+    l.cancelX = l.windowWidth - 10 * n - l.buttonWidth;
+    l.okX = l.cancelX - 5 * n - l.buttonWidth;
+    l.buttonRowY = l.backgroundY + l.backgroundHeight + 2 * n;
+    l.frameBorder = designFrameBorder * n;
+    l.pictureWidth = designPictureSide * n;
+    l.pictureHeight = designPictureSide * n;
     l.frameWidth = 2 * l.frameBorder + l.pictureWidth;
     l.frameHeight = 2 * l.frameBorder + l.pictureHeight;
 }
 
+namespace {
+
+void measureAtScale(int scale, int dpiOfSystem, const RECT &screen, LayoutMeasurements *m)
+{
+    makeShellFont(scale, dpiOfSystem);
+    int spacesHeight;
+    measureText(loadString(IDS_OK), &m->okWidth, &m->okHeight);
+    measureText(loadString(IDS_CANCEL), &m->cancelWidth, &m->cancelHeight);
+    measureText("    ", &m->spacesWidth, &spacesHeight);
+    m->dialogFrameX = GetSystemMetrics(SM_CXDLGFRAME);
+    m->dialogFrameY = GetSystemMetrics(SM_CYDLGFRAME);
+    m->screenX = screen.left;
+    m->screenY = screen.top;
+    m->screenWidth = screen.right - screen.left;
+    m->screenHeight = screen.bottom - screen.top;
+}
+
+bool fitsInto(const ShellLayout &l, const RECT &area)
+{
+    return l.windowWidth <= area.right - area.left && l.windowHeight <= area.bottom - area.top;
+}
+
+/* A scale too large for the monitor is lowered to the largest that fits, without a word. */
+void layOutOn(const ScreenPlace &place)
+{
+    int dpiOfSystem = systemDpi();
+    for (int scale = wantedScale(readPlayerScale(), place.dpi);; --scale) {
+        LayoutMeasurements m;
+        measureAtScale(scale, dpiOfSystem, place.monitor, &m);
+        layoutFromMeasurements(m, scale, &shellLayout);
+        layoutScale = scale;
+        if (scale == 1 || fitsInto(shellLayout, place.workArea))
+            return;
+    }
+}
+
+} // namespace
+
 void computeLayout()
 {
-    LayoutMeasurements m;
-    int spacesHeight;
-    measureText(loadString(IDS_OK), &m.okWidth, &m.okHeight);
-    measureText(loadString(IDS_CANCEL), &m.cancelWidth, &m.cancelHeight);
-    measureText("    ", &m.spacesWidth, &spacesHeight);
-    m.dialogFrameX = GetSystemMetrics(SM_CXDLGFRAME);
-    m.dialogFrameY = GetSystemMetrics(SM_CYDLGFRAME);
-    m.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    m.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    layoutScale = 1.0f;
-    layoutFromMeasurements(m, layoutScale, &shellLayout);
+    layOutOn(screenPlaceOf(mainWindow));
+}
+
+void computeLayoutForDpi(int dpi)
+{
+    ScreenPlace place = screenPlaceOf(mainWindow);
+    place.dpi = dpi;
+    layOutOn(place);
 }
 
 void placePictureFrames()
@@ -122,21 +157,24 @@ void placePictureFrames()
     survey.taken = 0;
     pictureDiscSurvey = &survey;
     const GridRow &grid = GridLayoutTable[n - 1];
-    const ShellLayout &l = shellLayout;
+    // Places are worked out in design pixels and then scaled, so that at every scale each
+    // frame stands exactly where it stands at scale 1, times the scale.
+    const int width = designBackgroundWidth, height = designBackgroundHeight;
+    const int side = designPictureSide, border = designFrameBorder;
     int columns = grid.picturesInRow[0];
-    int hGap = (l.backgroundWidth - columns * l.pictureWidth) / (columns + 1);
-    int vGap = (l.backgroundHeight - grid.rowCount * l.pictureHeight) / (grid.rowCount + 1);
-    int top = (l.backgroundHeight - ((l.pictureHeight + vGap) * grid.rowCount - vGap)) / 2;
+    int hGap = (width - columns * side) / (columns + 1);
+    int vGap = (height - grid.rowCount * side) / (grid.rowCount + 1);
+    int top = (height - ((side + vGap) * grid.rowCount - vGap)) / 2;
     int rowLeft = 0;
     for (int i = 0; i < n; i++) {
         int row = i / columns;
         int col = i % columns;
         // Each row is centred by itself, with the gap of the first row.
         if (col == 0)
-            rowLeft = (l.backgroundWidth - (grid.picturesInRow[row] * (l.pictureWidth + hGap) - hGap)) / 2;
+            rowLeft = (width - (grid.picturesInRow[row] * (side + hGap) - hGap)) / 2;
         TableEntry &entry = tableEntries[i];
-        entry.frameX = (l.pictureWidth + hGap) * col + rowLeft - l.frameBorder;
-        entry.frameY = (l.pictureHeight + vGap) * row + top - l.frameBorder;
+        entry.frameX = ((side + hGap) * col + rowLeft - border) * layoutScale;
+        entry.frameY = ((side + vGap) * row + top - border) * layoutScale;
         entry.position = i;
         if (entry.frameWindow == NULL)
             entry.frameWindow = createFrameWindow(entry);

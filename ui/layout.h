@@ -27,7 +27,8 @@ struct ShellLayout {
 };
 
 extern ShellLayout shellLayout;
-extern float layoutScale;
+/* The whole number that every design size and place is multiplied by (see window_scale). */
+extern int layoutScale;
 
 /* Rows of pictures for n tables (row n - 1): the number of rows, then the pictures in each
    row. Row 0 is never shorter than a later one. */
@@ -44,12 +45,20 @@ struct LayoutMeasurements {
     int spacesWidth;
     int dialogFrameX, dialogFrameY;
     int screenWidth, screenHeight;
+    int screenX, screenY;
 };
 
-/* Extent of text in the desktop DC's font; 100 by 50 when it cannot be measured. */
+/* Extent of text in the shell's font (the desktop DC's at scale 1); 100 by 50 when it cannot
+   be measured. */
 void measureText(const char *text, int *width, int *height);
-void layoutFromMeasurements(const LayoutMeasurements &measured, float scale, ShellLayout *layout);
+/* Every design size and place times `scale`; the buttons fit their words, measured in the font
+   of that scale; the window is centred on the screen measured. */
+void layoutFromMeasurements(const LayoutMeasurements &measured, int scale, ShellLayout *layout);
+/* The layout at the scale wanted for the window's monitor (the primary one before the window
+   exists), lowered until the window fits the monitor's work area; the shell's font follows. */
 void computeLayout();
+/* The same for a monitor of `dpi`, as a move to another monitor tells it. */
+void computeLayoutForDpi(int dpi);
 
 /* Places the frame window of every catalogue entry on the background in centred rows:
    creates the frames the first time, later moves them and reloads their pictures. */

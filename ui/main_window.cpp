@@ -9,6 +9,7 @@
 #include "ui/background_window.h"
 #include "ui/controller_input.h"
 #include "ui/layout.h"
+#include "ui/shell_font.h"
 #include "ui/shell_state.h"
 #include "ui/shell_windows.h"
 #include "ui/window_classes.h"
@@ -22,6 +23,8 @@ const DWORD backgroundStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABST
 const int labelWidth = 400;
 /* Between the label and OK, as between the buttons. */
 const int labelGap = 5;
+/* WM_DPICHANGED, which older headers lack. */
+const UINT dpiChangedMessage = 0x02E0;
 
 struct Placement {
     int x, y, width, height;
@@ -32,10 +35,11 @@ struct Placement {
 Placement labelPlacement()
 {
     const ShellLayout &l = shellLayout;
-    int width = labelWidth;
-    if (l.labelX + width > l.okX - labelGap)
-        width = l.okX - labelGap - l.labelX;
-    return {l.labelX, l.buttonRowY + 2, width, l.buttonHeight - 6};
+    const int n = layoutScale;
+    int width = labelWidth * n;
+    if (l.labelX + width > l.okX - labelGap * n)
+        width = l.okX - labelGap * n - l.labelX;
+    return {l.labelX, l.buttonRowY + 2 * n, width, l.buttonHeight - 6 * n};
 }
 
 Placement okPlacement()
@@ -58,8 +62,11 @@ Placement backgroundPlacement()
 
 HWND createChild(const char *className, const char *text, DWORD style, const Placement &at)
 {
-    return CreateWindowExA(0, className, text, style, at.x, at.y, at.width, at.height, mainWindow,
-                           NULL, appInstance, NULL);
+    HWND child = CreateWindowExA(0, className, text, style, at.x, at.y, at.width, at.height,
+                                 mainWindow, NULL, appInstance, NULL);
+    if (child != NULL && shellFont != NULL)
+        applyShellFont(child);
+    return child;
 }
 
 void moveChild(HWND child, const Placement &at)
@@ -152,12 +159,15 @@ void onActivateApp(WPARAM activated)
     }
 }
 
-void onDisplayChange(HWND window)
+/* Everything at the scale just laid out: the window, its controls and their font, and the art
+   enlarged again. */
+void relayOut()
 {
-    deleteShellPalette();
-    buildShellPalette(window);
+    // The font laid out with has replaced the one the controls held.
+    applyShellFont(nameLabel);
+    applyShellFont(okButton);
+    applyShellFont(cancelButton);
     loadBackgroundPicture(backgroundWindow);
-    computeLayout();
     const ShellLayout &l = shellLayout;
     MoveWindow(mainWindow, l.windowX, l.windowY, l.windowWidth, l.windowHeight, TRUE);
     moveChild(backgroundWindow, backgroundPlacement());
@@ -165,6 +175,25 @@ void onDisplayChange(HWND window)
     moveChild(okButton, okPlacement());
     moveChild(cancelButton, cancelPlacement());
     placePictureFrames();
+    // A window that grows repaints only what it newly covers: the rest still shows the art
+    // at the old scale.
+    RedrawWindow(mainWindow, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void onDisplayChange(HWND window)
+{
+    deleteShellPalette();
+    buildShellPalette(window);
+    computeLayout();
+    relayOut();
+}
+
+/* The window went to a monitor of another DPI: the scale of that DPI, centred on it. */
+LRESULT onDpiChanged(WPARAM wParam)
+{
+    computeLayoutForDpi(LOWORD(wParam));
+    relayOut();
+    return 0;
 }
 
 /* Enter away from a default button makes OK the default instead of launching; a second
@@ -231,6 +260,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_DISPLAYCHANGE:
         onDisplayChange(window);
         break;
+    case dpiChangedMessage:
+        return onDpiChanged(wParam);
     case WM_COMMAND:
         onCommand(wParam, lParam);
         break;

@@ -37,6 +37,30 @@ void releaseMemoryPicture(HDC *pictureDC, HBITMAP *bitmap)
     }
 }
 
+void enlargeMemoryPicture(HDC *pictureDC, HBITMAP *bitmap, int scale)
+{
+    if (scale <= 1 || *pictureDC == NULL)
+        return;
+    BITMAP size = {};
+    if (!GetObjectA(*bitmap, sizeof size, &size))
+        return;
+    int width = size.bmWidth * scale, height = size.bmHeight * scale;
+    HBITMAP larger = CreateCompatibleBitmap(*pictureDC, width, height);
+    if (larger == NULL)
+        return;
+    HDC largerDC = selectIntoMemoryDC(larger, *pictureDC);
+    if (largerDC == NULL) {
+        DeleteObject(larger);
+        return;
+    }
+    // Whole rows and columns repeated, none blended: pixel art stays sharp.
+    SetStretchBltMode(largerDC, COLORONCOLOR);
+    StretchBlt(largerDC, 0, 0, width, height, *pictureDC, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+    releaseMemoryPicture(pictureDC, bitmap);
+    *pictureDC = largerDC;
+    *bitmap = larger;
+}
+
 void paintMemoryPicture(HDC dc, int width, int height, HDC pictureDC, HBITMAP bitmap,
                         int designWidth, int designHeight)
 {

@@ -9,6 +9,7 @@
 #include "ui/frame_flash.h"
 #include "ui/layout.h"
 #include "ui/memory_picture.h"
+#include "ui/shell_font.h"
 #include "ui/shell_state.h"
 #include "ui/shell_windows.h"
 #include "ui/window_classes.h"
@@ -31,17 +32,23 @@ TableEntry *keepEntry(HWND window, LPARAM createParameters)
     return entry;
 }
 
-/* White on a black shadow one pixel down and to the right, so that it reads on any art. */
+/* White on a black shadow one design pixel down and to the right, so that it reads on any art;
+   written on the enlarged art in the font of the scale, so that it stays sharp. */
 void writeName(HDC dc, const char *name)
 {
-    RECT area = nameTextRect;
+    const int n = layoutScale;
+    RECT area = {nameTextRect.left * n, nameTextRect.top * n, nameTextRect.right * n,
+                 nameTextRect.bottom * n};
     const UINT flags = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
+    HFONT replaced = selectShellFont(dc);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     DrawTextA(dc, name, lstrlenA(name), &area, flags);
-    OffsetRect(&area, -1, -1);
+    OffsetRect(&area, -n, -n);
     SetTextColor(dc, RGB(255, 255, 255));
     DrawTextA(dc, name, lstrlenA(name), &area, flags);
+    if (replaced != NULL)
+        SelectObject(dc, replaced);
 }
 
 bool onFrameCreate(HWND frame, LPARAM createParameters)
@@ -69,10 +76,11 @@ void onPicturePaint(HWND window, const TableEntry *entry)
     if (entry->pictureDC != NULL) {
         realizeShellPalette(dc);
         paintMemoryPicture(dc, shellLayout.pictureWidth, shellLayout.pictureHeight,
-                           entry->pictureDC, entry->pictureBitmap, designPictureSide,
-                           designPictureSide);
+                           entry->pictureDC, entry->pictureBitmap, designPictureSide * layoutScale,
+                           designPictureSide * layoutScale);
     } else {
-        TextOutA(dc, 10, 10, entry->name, lstrlenA(entry->name));
+        selectShellFont(dc);
+        TextOutA(dc, 10 * layoutScale, 10 * layoutScale, entry->name, lstrlenA(entry->name));
     }
     EndPaint(window, &paint);
 }
@@ -111,6 +119,7 @@ void loadTablePicture(HWND window, TableEntry &entry)
             window, tableOnDisc(&entry, pictureDiscSurvey) ? "pb_oncd_bmp" : "no_pb_bmp", 1);
     if (entry.pictureBitmap != NULL) {
         entry.pictureDC = selectIntoMemoryDC(entry.pictureBitmap, windowDC);
+        enlargeMemoryPicture(&entry.pictureDC, &entry.pictureBitmap, layoutScale);
         if (entry.pictureDC != NULL && placeholder)
             writeName(entry.pictureDC, entry.name);
     }

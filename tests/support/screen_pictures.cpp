@@ -1,5 +1,7 @@
 #include "tests/support/screen_pictures.h"
 
+#include "tests/support/bitmap_files.h"
+
 #include <fstream>
 #include <iterator>
 
@@ -132,4 +134,39 @@ Capture placeholderWithName(const IndexedPicture &art, const std::string &name)
 ::testing::AssertionResult showsPicture(const Capture &shown, const IndexedPicture &picture)
 {
     return sameCorner(shown, picture, picture.width, picture.height);
+}
+
+IndexedPicture patternPicture(int width, int height, int seed)
+{
+    IndexedPicture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.colours = resourcePicture("BKGND_BMP").colours;
+    int count = (int)picture.colours.size();
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            picture.indices.push_back((BYTE)((x / 10 * 7 + y / 10 * 31 + seed) % count));
+    return picture;
+}
+
+Bytes bitmapFile(const IndexedPicture &picture)
+{
+    int stride = (picture.width + 3) & ~3;
+    DWORD tableSize = (DWORD)picture.colours.size() * 4;
+    DWORD bitsOffset = 14 + 40 + tableSize;
+    Bytes file;
+    put16(file, 0x4D42);
+    put32(put32(put32(file, bitsOffset + stride * picture.height), 0), bitsOffset);
+    put32(put32(put32(file, 40), picture.width), picture.height);
+    put16(put16(file, 1), 8);
+    put32(put32(file, BI_RGB), stride * picture.height);
+    put32(put32(put32(put32(file, 2835), 2835), (DWORD)picture.colours.size()), 0);
+    for (COLORREF colour : picture.colours)
+        put32(file, (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
+    for (int y = picture.height - 1; y >= 0; y--) {
+        Bytes row(picture.indices.begin() + y * picture.width, picture.indices.begin() + (y + 1) * picture.width);
+        row.resize(stride);
+        putBytes(file, row);
+    }
+    return file;
 }

@@ -26,6 +26,12 @@ IndexedPicture resourcePicture(const char *name);
 // picture when the file is no such bitmap.
 IndexedPicture pictureFile(const std::string &path);
 
+// A table picture of the given size in the background's colours, in blocks of ten pixels
+// that each take another colour, as the shell's art tool draws the demo's pictures.
+IndexedPicture patternPicture(int width, int height, int seed);
+// The picture as an uncompressed 8-bit bottom-up bitmap file.
+std::vector<BYTE> bitmapFile(const IndexedPicture &picture);
+
 // The colours of a rectangle of the screen, read through a 32-bit DIB section.
 struct Capture {
     int width = 0, height = 0;

@@ -9,6 +9,7 @@
 #include "tools/pinballcat/compat_layers.h"
 #include "tools/pinballcat/console.h"
 #include "tools/pinballcat/reg_file.h"
+#include "tools/pinballcat/scale_command.h"
 #include "tools/pinballcat/table_check.h"
 
 #include <windows.h>
@@ -36,6 +37,8 @@ const char usage[] =
     "                            status 1 when any step fails\n"
     "  compat NAME SETTING...    sets Windows' compatibility settings of a table's program\n"
     "                            (256COLOR, 640X480, WIN95, ...); compat NAME --clear removes them\n"
+    "  scale [N|auto]            shows the window's scale, fixes it at N (1 to 8), or takes it\n"
+    "                            from the screen's DPI again (auto, the default)\n"
     "  attract [SECONDS [--keep-awake] | off]\n"
     "                            shows or sets after how long without input the shell shows\n"
     "                            its tables by itself (5 to 3600 s; 120 at first); with\n"
@@ -60,7 +63,7 @@ const Command commands[] = {
     {"move", moveCommand},     {"rename", renameCommand}, {"drive", driveCommand},
     {"check", checkCommand},
     {"export", exportCommand}, {"import", importCommand}, {"check-table", checkTableCommand},
-    {"compat", compatCommand},
+    {"compat", compatCommand},        {"scale", scaleCommand},
     {"attract", attractCommand},
     {"help", helpCommand},
 };
