@@ -4,7 +4,6 @@
 #include "settings/settings_store.h"
 #include "shell/globals.h"
 #include "shell/names.h"
-#include "shell/startup.h"
 #include "tests/support/catalogue_reset.h"
 #include "tests/support/cdrom.h"
 #include "tests/support/dialogs.h"
@@ -12,18 +11,17 @@
 #include "tests/support/process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/scripted_controller.h"
+#include "tests/support/shell_thread.h"
 #include "tests/support/shell_session.h"
 #include "tests/support/stepped_clock.h"
 #include "tests/support/table_program.h"
 #include "ui/shell_state.h"
 
 #include <algorithm>
-#include <atomic>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -70,9 +68,7 @@ std::string fileBytes(const std::string &path)
 class ControllerPlay : public ::testing::Test {
 protected:
     RegistrySandbox sandbox;
-    std::thread shellThread;
-    std::atomic<bool> shellEnded{false};
-    int exitCode = 1234;
+    ShellThread shell;
     HWND window = NULL;
     int tables = 0;
 
@@ -87,7 +83,7 @@ protected:
 
     void TearDown() override
     {
-        endShell();
+        shell.end();
         resetCatalogue();
         removeScriptedController();
         setScriptedWarmUp(0);
@@ -109,51 +105,14 @@ protected:
             addTable("C:\\no such folder\\table" + std::to_string(i) + ".exe");
     }
 
-    // Each run starts from nothing, as a new process would: a run before in this process left
-    // its catalogue and its choice behind.
-    void startShellThread()
-    {
-        resetCatalogue();
-        currentSelection = NULL;
-        confirmedTable.table = NULL;
-        shellEnded = false;
-        shellThread = std::thread([this] {
-            exitCode = runShell(GetModuleHandleA(NULL), "");
-            releaseSettings();
-            shellEnded = true;
-        });
-    }
-
     ::testing::AssertionResult startShell()
     {
-        startShellThread();
-        window = waitForWindow(shellClassName, GetCurrentProcessId(), windowTimeoutMs);
-        if (window == NULL)
-            return ::testing::AssertionFailure() << "the shell showed no window";
-        return ::testing::AssertionSuccess();
+        ::testing::AssertionResult started = shell.start();
+        window = shell.window;
+        return started;
     }
 
-    void endShell()
-    {
-        if (!shellThread.joinable())
-            return;
-        while (!shellEnded) {
-            MessageBoxContent box;
-            if (waitForMessageBox(GetCurrentProcessId(), 0, &box) && !box.buttons.empty())
-                answerMessageBox(box, box.buttons.back());
-            else if (HWND shown = FindWindowA(shellClassName, NULL))
-                PostMessageA(shown, WM_CLOSE, 0, 0);
-            Sleep(20);
-        }
-        shellThread.join();
-    }
-
-    ::testing::AssertionResult waitForEnd()
-    {
-        if (!waitUntil([this] { return shellEnded.load(); }, windowTimeoutMs))
-            return ::testing::AssertionFailure() << "the shell's run did not end";
-        return ::testing::AssertionSuccess();
-    }
+    ::testing::AssertionResult waitForEnd() { return shell.waitForEnd(windowTimeoutMs); }
 
     // The controller is read every few milliseconds: after two more readings the shell has
     // acted on what it shows now.
@@ -309,27 +268,27 @@ TEST_F(ControllerPlay, ButtonOneStartsTheSelectedTableButtonTwoCancels)
     attach();
     press(1);
     press(4);
-    EXPECT_FALSE(shellEnded) << "OK with no table selected, or button 3, did something";
+    EXPECT_FALSE(shell.ended()) << "OK with no table selected, or button 3, did something";
     show(hat(9000));
     show(atRest);
     show(hat(9000));
     show(atRest);
     ASSERT_TRUE(selects(tableName(1)));
     press(4);
-    EXPECT_FALSE(shellEnded) << "button 3 did something";
+    EXPECT_FALSE(shell.ended()) << "button 3 did something";
     press(1);
     ASSERT_TRUE(waitForEnd());
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(shell.exitCode, 0);
     EXPECT_TRUE(waitForTableLogLine(log, "start", 10000)) << "the table did not start";
     EXPECT_TRUE(endStartedTableProgram(10000));
 
-    shellThread.join();
+    shell.end();
     DeleteFileA(log.c_str());
     ASSERT_TRUE(startShell());
     attach();
     press(2);
     ASSERT_TRUE(waitForEnd());
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(shell.exitCode, 0);
     EXPECT_TRUE(tableLogLines(log).empty()) << "Cancel started a table";
 }
 
@@ -352,7 +311,7 @@ TEST_F(ControllerPlay, ButtonsAnswerTheCdPrompt)
     ASSERT_EQ(prompt.buttons, (std::vector<std::string>{"OK", "Cancel"}));
     press(2);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(prompt.window); }, 2000)) << "Cancel left the box";
-    EXPECT_FALSE(shellEnded);
+    EXPECT_FALSE(shell.ended());
     EXPECT_TRUE(IsWindowEnabled(window));
 
     press(1);
@@ -365,7 +324,7 @@ TEST_F(ControllerPlay, ButtonsAnswerTheCdPrompt)
     ASSERT_TRUE(putOnDisc("table.exe", fileBytes(tableProgramPath())));
     press(1);
     ASSERT_TRUE(waitForEnd());
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(shell.exitCode, 0);
     EXPECT_TRUE(waitForTableLogLine(log, "start", 10000)) << "the table on the disc did not start";
     EXPECT_TRUE(endStartedTableProgram(10000));
 }
@@ -412,7 +371,7 @@ TEST_F(ControllerPlay, ControllerRemovedWhileHeldIsLetGo)
     advanceSteppedClock(1000);
     EXPECT_TRUE(noMessageBoxFor(GetCurrentProcessId(), 300));
     EXPECT_EQ(selected(), tableName(1));
-    EXPECT_FALSE(shellEnded);
+    EXPECT_FALSE(shell.ended());
 
     LONG readingsBefore = scriptedReadings();
     attachScriptedController();
@@ -446,7 +405,7 @@ TEST_F(ControllerPlay, AnyButtonSkipsTheMovieOnceTheDevicesAreUp)
     setScriptedWarmUp(400);
     LONG readings = scriptedReadings();
     attachScriptedController();
-    startShellThread();
+    shell.run();
     ASSERT_NE(waitForWindow(movieClassName, GetCurrentProcessId(), windowTimeoutMs), (HWND)NULL);
     DWORD shown = GetTickCount();
     ASSERT_TRUE(waitUntil([&] { return scriptedReadings() > readings; }, 2000))
@@ -456,7 +415,7 @@ TEST_F(ControllerPlay, AnyButtonSkipsTheMovieOnceTheDevicesAreUp)
     window = waitForWindow(shellClassName, GetCurrentProcessId(), 1500);
     ASSERT_NE(window, (HWND)NULL) << "the movie went on";
     EXPECT_LT(GetTickCount() - shown, 2800u) << "the movie ended by itself";
-    EXPECT_FALSE(shellEnded) << "the button did more than skip the movie";
+    EXPECT_FALSE(shell.ended()) << "the button did more than skip the movie";
 }
 
 // A driver may report a position of 0 (forward) for a hat that its controller does not have:
@@ -503,7 +462,7 @@ TEST_F(ControllerPlay, ButtonHeldWhenFoundActsOnlyOncePressedAgain)
     ASSERT_TRUE(waitUntil([&] { return scriptedReadings() > readings; }, searchTimeoutMs));
     letTheShellRead(3);
     EXPECT_TRUE(noMessageBoxFor(GetCurrentProcessId(), 300)) << "the held button 1 chose the table";
-    EXPECT_FALSE(shellEnded) << "the held button 2 ended the run";
+    EXPECT_FALSE(shell.ended()) << "the held button 2 ended the run";
     show(atRest);
     press(1);
     MessageBoxContent box;
@@ -545,7 +504,7 @@ TEST_F(ControllerPlay, ControllerDoesNothingWhileTheWindowIsHiddenOrDisabled)
         press(1);
         press(2);
         EXPECT_TRUE(noMessageBoxFor(GetCurrentProcessId(), 300)) << "button 1 chose the table";
-        ASSERT_FALSE(shellEnded) << "button 2 ended the run";
+        ASSERT_FALSE(shell.ended()) << "button 2 ended the run";
         EXPECT_EQ(selected(), tableName(0)) << "the hat stepped";
     }
     show(hat(9000));

@@ -13,18 +13,23 @@ namespace {
 const DWORD windowTimeoutMs = 10000;
 }
 
-::testing::AssertionResult ShellThread::start()
+void ShellThread::run()
 {
     resetCatalogue();
     currentSelection = NULL;
     confirmedTable.table = NULL;
-    playLogoMovie = 0;
     finished = false;
     thread = std::thread([this] {
         exitCode = runShell(GetModuleHandleA(NULL), "");
         releaseSettings();
         finished = true;
     });
+}
+
+::testing::AssertionResult ShellThread::start()
+{
+    playLogoMovie = 0;
+    run();
     window = waitForWindow(shellClassName, GetCurrentProcessId(), windowTimeoutMs);
     if (window == NULL)
         return ::testing::AssertionFailure() << "the shell showed no window";

@@ -20,6 +20,8 @@ public:
 
     // Runs the shell without the logo movie and waits for its window.
     ::testing::AssertionResult start();
+    // Runs the shell and waits for nothing: the movie plays first when playLogoMovie says so.
+    void run();
     void end();
     // Waits until the run is over by itself.
     ::testing::AssertionResult waitForEnd(DWORD timeoutMs);
