@@ -37,27 +37,6 @@ void repaint(HWND window)
     RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-// What the screen shows of `area` once it has held still for 100 ms: Wine copies a window's
-// drawing to the screen a moment after it is made.
-Capture settled(const RECT &area)
-{
-    Capture last = captureScreen(area);
-    for (int still = 0, tries = 0; still < 5 && tries < 250; tries++) {
-        Sleep(20);
-        Capture now = captureScreen(area);
-        still = now == last ? still + 1 : 0;
-        last = now;
-    }
-    return last;
-}
-
-Capture settledWindow(HWND window)
-{
-    RECT area;
-    GetWindowRect(window, &area);
-    return settled(area);
-}
-
 
 int textLines(const std::string &name)
 {

@@ -95,18 +95,6 @@ template <typename Covers>
     return ::testing::AssertionSuccess();
 }
 
-Capture settledCapture(HWND window)
-{
-    Capture last = captureWindow(window);
-    for (int still = 0, tries = 0; still < 5 && tries < 250; tries++) {
-        Sleep(20);
-        Capture now = captureWindow(window);
-        still = now == last ? still + 1 : 0;
-        last = now;
-    }
-    return last;
-}
-
 // The rows and columns of `shown` that hold a pixel of `ink`, as a rectangle; empty when none.
 RECT inkBox(const Capture &shown, COLORREF ink)
 {
@@ -258,7 +246,7 @@ TEST_F(ScaledShell, EachPixelOfTheArtIsABlockOfOneColour)
         POINT at = {x, y};
         return !PtInRect(&frame, at);
     };
-    Capture shown = settledCapture(background());
+    Capture shown = settledWindow(background());
     EXPECT_TRUE(showsBlocks(shown, art, 2, besideTheFrame));
 }
 
@@ -274,7 +262,7 @@ TEST_F(ScaledShell, PlaceholderNameInTheFontOfTheScale)
         SCOPED_TRACE(n);
         ASSERT_TRUE(startAt(96 * n));
         ASSERT_EQ(shownScale(), n);
-        Capture shown = settledCapture(pictureIn(frames()[0]));
+        Capture shown = settledWindow(pictureIn(frames()[0]));
         ASSERT_GE(shown.width, art.width * n);
         Capture written = shown;
         for (int y = 0; y < art.height * n; y++)
@@ -340,7 +328,7 @@ TEST_F(ScaledShell, LabelAndButtonTextFitsAtScaleTwo)
             SCOPED_TRACE(i);
             // The label's text starts at its left edge, where it stands on the window's grey.
             int margin = i == 0 ? 0 : 2 * n;
-            Capture shown = settledCapture(controls[i]);
+            Capture shown = settledWindow(controls[i]);
             EXPECT_TRUE(textInside(shown, margin, &ink[n][i]));
         }
         endShell();

@@ -88,6 +88,25 @@ Capture captureWindow(HWND window)
     return captureScreen(area);
 }
 
+Capture settled(const RECT &area)
+{
+    Capture last = captureScreen(area);
+    for (int still = 0, tries = 0; still < 5 && tries < 250; tries++) {
+        Sleep(20);
+        Capture now = captureScreen(area);
+        still = now == last ? still + 1 : 0;
+        last = now;
+    }
+    return last;
+}
+
+Capture settledWindow(HWND window)
+{
+    RECT area;
+    GetWindowRect(window, &area);
+    return settled(area);
+}
+
 std::string colourText(COLORREF colour)
 {
     return "(" + std::to_string(GetRValue(colour)) + ", " + std::to_string(GetGValue(colour)) + ", " +

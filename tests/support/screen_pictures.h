@@ -47,6 +47,10 @@ struct Capture {
 Capture captureScreen(const RECT &area);
 // The whole of a window (frame and all) as it stands on the screen.
 Capture captureWindow(HWND window);
+// What the screen shows of `area`, or of a window, once it has held still for 100 ms: Wine
+// copies a window's drawing to the screen a moment after it is made.
+Capture settled(const RECT &area);
+Capture settledWindow(HWND window);
 
 std::string colourText(COLORREF colour);
 
