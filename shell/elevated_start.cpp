@@ -1,5 +1,6 @@
 #include "shell/elevated_start.h"
 
+#include "common/src/answering_wait.h"
 #include "common/src/memory.h"
 #include "shell/program_start.h"
 
@@ -7,6 +8,8 @@ namespace {
 
 /* As long as WinExec waits for a new program to take its first input. */
 const DWORD windowWaitMs = 30000;
+/* How often the new program is asked again whether it waits for input. */
+const DWORD idlePollMs = 10;
 
 /* Copies the program's path of `command` into `program` (of textBufferSize characters) without
    its quotes; returns the arguments after it. */
@@ -27,6 +30,15 @@ const char *splitCommand(const char *command, char *program)
     while (*arguments == ' ')
         ++arguments;
     return arguments;
+}
+
+/* As WinExec waits for the program's first input, but answering what is sent to the shell
+   meanwhile: a table that broadcasts before its first input waits for the shell's window. */
+void waitForFirstInput(HANDLE process)
+{
+    DWORD start = GetTickCount();
+    while (WaitForInputIdle(process, 0) == WAIT_TIMEOUT && GetTickCount() - start < windowWaitMs)
+        waitAnswering(NULL, idlePollMs);
 }
 
 } // namespace
@@ -52,7 +64,7 @@ ElevatedStart startAskingForRights(const char *command, DWORD *error)
         return *error == ERROR_CANCELLED ? elevatedDeclined : elevatedFailed;
     }
     if (info.hProcess != NULL) {
-        WaitForInputIdle(info.hProcess, windowWaitMs);
+        waitForFirstInput(info.hProcess);
         CloseHandle(info.hProcess);
     }
     return elevatedStarted;
