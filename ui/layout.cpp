@@ -119,9 +119,8 @@ bool fitsInto(const ShellLayout &l, const RECT &area)
 }
 
 /* A scale too large for the monitor is lowered to the largest that fits, without a word. */
-void layOutOn(const ScreenPlace &place)
+void layOutOn(const ScreenPlace &place, int dpiOfSystem)
 {
-    int dpiOfSystem = systemDpi();
     for (int scale = wantedScale(readPlayerScale(), place.dpi);; --scale) {
         LayoutMeasurements m;
         measureAtScale(scale, dpiOfSystem, place.monitor, &m);
@@ -136,14 +135,16 @@ void layOutOn(const ScreenPlace &place)
 
 void computeLayout()
 {
-    layOutOn(screenPlaceOf(mainWindow));
+    int dpiOfSystem = systemDpi();
+    layOutOn(screenPlaceOf(mainWindow, dpiOfSystem), dpiOfSystem);
 }
 
 void computeLayoutForDpi(int dpi)
 {
-    ScreenPlace place = screenPlaceOf(mainWindow);
+    int dpiOfSystem = systemDpi();
+    ScreenPlace place = screenPlaceOf(mainWindow, dpiOfSystem);
     place.dpi = dpi;
-    layOutOn(place);
+    layOutOn(place, dpiOfSystem);
 }
 
 void placePictureFrames()

@@ -14,12 +14,14 @@ typedef UINT(WINAPI *DpiForWindowFunction)(HWND);
 /* The window's own DPI exists from Windows 10 on: it is looked up, so that the shell still
    starts on older systems, where the system's DPI stands for every monitor's. Before the
    window exists it is to stand on the primary monitor, whose DPI is the system's. */
-int monitorDpi(HWND window)
+int monitorDpi(HWND window, int dpiOfSystem)
 {
+    if (window == NULL)
+        return dpiOfSystem;
     DpiForWindowFunction forWindow =
         libraryFunction<DpiForWindowFunction>(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
-    UINT dpi = window != NULL && forWindow != NULL ? forWindow(window) : 0;
-    return dpi > 0 ? (int)dpi : systemDpi();
+    UINT dpi = forWindow != NULL ? forWindow(window) : 0;
+    return dpi > 0 ? (int)dpi : dpiOfSystem;
 }
 
 } // namespace
@@ -55,7 +57,7 @@ int readPlayerScale(void)
     return readSettingInt(NULL, windowScaleValue, 0);
 }
 
-ScreenPlace screenPlaceOf(HWND window)
+ScreenPlace screenPlaceOf(HWND window, int dpiOfSystem)
 {
     ScreenPlace place;
     // No window yet: the primary monitor, where the window is to stand.
@@ -69,6 +71,6 @@ ScreenPlace screenPlaceOf(HWND window)
         place.monitor = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         place.workArea = place.monitor;
     }
-    place.dpi = monitorDpi(window);
+    place.dpi = monitorDpi(window, dpiOfSystem);
     return place;
 }

@@ -29,7 +29,8 @@ struct ScreenPlace {
     RECT workArea;
 };
 /* The monitor of `window`, or the primary one when there is no window yet. The DPI comes from
-   the per-monitor functions where the system has them, else from the screen's DC. */
-ScreenPlace screenPlaceOf(HWND window);
+   the per-monitor functions where the system has them, else it is `dpiOfSystem` (systemDpi's,
+   which the caller has at hand). */
+ScreenPlace screenPlaceOf(HWND window, int dpiOfSystem);
 
 #endif

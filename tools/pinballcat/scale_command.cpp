@@ -5,20 +5,12 @@
 #include "ui/window_scale.h"
 
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 namespace {
 
-/* Digits only, so that "2.5", "-1" and "3x" are refused rather than read as a part of them. */
-int parseScale(const char *word)
-{
-    size_t length = strlen(word);
-    if (length == 0 || length > 2 || strspn(word, "0123456789") != length)
-        return 0;
-    int value = atoi(word);
-    return value >= 1 && value <= largestScale ? value : 0;
-}
+/* At most two digits: "02" is read as 2. */
+const int mostDigits = 2;
 
 int showScale()
 {
@@ -27,7 +19,8 @@ int showScale()
         printf("scale %d (the player's)\n", player);
         return statusDone;
     }
-    int dpi = screenPlaceOf(NULL).dpi;
+    // The shell's window first stands on the primary monitor, whose DPI is the system's.
+    int dpi = systemDpi();
     printf("scale auto: from the screen's DPI, now %d, which gives %d\n", dpi, scaleForDpi(dpi));
     return statusDone;
 }
@@ -45,8 +38,8 @@ int scaleCommand(int count, char **words)
         printf("scale auto\n");
         return statusDone;
     }
-    int scale = parseScale(words[0]);
-    if (scale == 0)
+    int scale = 0;
+    if (!readWholeNumber(words[0], mostDigits, 1, largestScale, &scale))
         return refuse("\"%s\" is not a scale: give a whole number from 1 to %d, or auto", words[0],
                       largestScale);
     writeSettingInt(NULL, windowScaleValue, scale);
