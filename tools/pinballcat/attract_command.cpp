@@ -4,7 +4,6 @@
 #include "tools/pinballcat/console.h"
 
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -13,15 +12,6 @@ const char keepAwakeOption[] = "--keep-awake";
 /* More digits than any idle time has could not be read as a number. */
 const int mostDigits = 4;
 
-/* Whole seconds in the range, written as digits only; false for anything else. */
-bool readSeconds(const char *word, int *seconds)
-{
-    int length = (int)strlen(word);
-    if (length == 0 || length > mostDigits || strspn(word, "0123456789") != (size_t)length)
-        return false;
-    *seconds = atoi(word);
-    return *seconds >= attractShortestSeconds && *seconds <= attractLongestSeconds;
-}
 
 void showSettings(const AttractSettings &settings)
 {
@@ -47,7 +37,8 @@ int attractCommand(int count, char **words)
     if (strcmp(words[0], "off") == 0) {
         if (settings.keepAwake)
             return refuse("attract off keeps nothing awake: --keep-awake goes with SECONDS");
-    } else if (!readSeconds(words[0], &settings.idleSeconds)) {
+    } else if (!readWholeNumber(words[0], mostDigits, attractShortestSeconds,
+                                attractLongestSeconds, &settings.idleSeconds)) {
         return refuse("attract: \"%s\" is no idle time: give whole seconds from %d to %d, or off",
                       words[0], attractShortestSeconds, attractLongestSeconds);
     }

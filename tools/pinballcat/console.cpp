@@ -2,6 +2,8 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 int refuse(const char *format, ...)
 {
@@ -12,6 +14,18 @@ int refuse(const char *format, ...)
     va_end(arguments);
     fputc('\n', stderr);
     return statusRefused;
+}
+
+bool readWholeNumber(const char *word, int mostDigits, int lowest, int highest, int *number)
+{
+    size_t length = strlen(word);
+    if (length == 0 || length > (size_t)mostDigits || strspn(word, "0123456789") != length)
+        return false;
+    int value = atoi(word);
+    if (value < lowest || value > highest)
+        return false;
+    *number = value;
+    return true;
 }
 
 std::string systemErrorText(LONG code)

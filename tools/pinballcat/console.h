@@ -13,6 +13,11 @@ const int statusRefused = 2;
 /* Prints "pinballcat: <message>" to the error output; returns statusRefused. */
 int refuse(const char *format, ...);
 
+/* A whole number from `lowest` to `highest` written as up to `mostDigits` digits and nothing
+   else, so that "2.5", "-1" and "3x" are refused rather than read as a part of them; false for
+   anything else, *number then as it was. */
+bool readWholeNumber(const char *word, int mostDigits, int lowest, int highest, int *number);
+
 /* What Windows says about an error code, in one line ("Access denied"). */
 std::string systemErrorText(LONG code);
 
