@@ -6,14 +6,17 @@
 
 /* Ways of repainting a flashing frame ring every 25 ms, each measured alone: the processor
    time of this thread over a span, after a second of warm-up, as a share of one core.
-   Started as "flash_probe MODE [SECONDS]" (scripts/wine-run build/bench/flash_probe.exe o 10),
-   it prints MODE and the share; MODE is a set of letters:
+   Started as "flash_probe MODE [SECONDS [SCALE]]" (scripts/wine-run build/bench/flash_probe.exe
+   o 10 2), it prints MODE and the share; SCALE (1 unless given) multiplies the windows' sizes
+   and places and the ring's, as the shell's scale does. MODE is a set of letters:
      n  the timer runs, a tick does nothing
      u  a tick invalidates the frame and updates it; WM_PAINT fills the paint rectangle
      g  a tick paints the frame at once through GetDC/ReleaseDC
      o  the frame class has CS_OWNDC; a tick paints through the DC it keeps
      b  brushes made once instead of one per paint
      r  only the four sides of the ring are filled, not the whole frame rectangle
+     f  with r, each side is pushed to the screen by itself: a PeekMessageA that finds the
+        queue empty flushes what was drawn
      s  a tick that draws the colour already on screen paints nothing
      d  the message loop passes every message through IsDialogMessageA first
      p  the loop dispatches WM_TIMER itself and hands the rest to IsDialogMessageA
@@ -28,8 +31,9 @@
 namespace {
 
 const UINT flashIntervalMs = 25;
-const int frameSide = 126;
-const int border = 3;
+int scale = 1;
+int frameSide = 126;
+int border = 3;
 const int flashColourCount = 10;
 
 char mode[32] = "u";
@@ -55,12 +59,16 @@ void fillRing(HDC dc, const RECT &area, HBRUSH brush)
         FillRect(dc, &area, brush);
         return;
     }
-    RECT sides[4] = {{0, 0, frameSide, border},
+    const RECT sides[4] = {{0, 0, frameSide, border},
                      {0, frameSide - border, frameSide, frameSide},
                      {0, border, border, frameSide - border},
                      {frameSide - border, border, frameSide, frameSide - border}};
-    for (const RECT &side : sides)
+    for (const RECT &side : sides) {
         FillRect(dc, &side, brush);
+        MSG message;
+        if (modeHas('f'))
+            PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE);
+    }
 }
 
 void paintColour(HDC dc, const RECT &area, int colour)
@@ -167,14 +175,14 @@ HWND createWindows(HINSTANCE instance)
         !registerClass("ProbeBackground", BackgroundWndProc, 0, instance) ||
         !registerClass("ProbeFrame", FrameWndProc, modeHas('o') ? CS_OWNDC : 0, instance))
         return NULL;
-    const int width = 588, height = 424;
+    int width = 588 * scale, height = 424 * scale;
     int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     mainWindow = CreateWindowExA(0, "ProbeMain", "Probe", WS_POPUP | WS_DLGFRAME, x, y, width,
                                  height, NULL, NULL, instance, NULL);
     HWND background = CreateWindowExA(0, "ProbeBackground", "",
-                                      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 1, 1, 580, 388,
-                                      mainWindow, NULL, instance, NULL);
+                                      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 1, 1, 580 * scale,
+                                      388 * scale, mainWindow, NULL, instance, NULL);
     frameWindow = CreateWindowExA(0, "ProbeFrame", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                                   20, 20, frameSide, frameSide, background, NULL, instance, NULL);
     CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, border, border,
@@ -264,8 +272,10 @@ void runUntil(DWORD endTick)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     int seconds = 10;
-    if (sscanf(commandLine, "%31s %d", mode, &seconds) < 1)
+    if (sscanf(commandLine, "%31s %d %d", mode, &seconds, &scale) < 1 || scale < 1)
         return 2;
+    frameSide *= scale;
+    border *= scale;
     if (createWindows(instance) == NULL)
         return 1;
     runUntil(GetTickCount() + 1000);
