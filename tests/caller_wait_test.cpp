@@ -54,22 +54,16 @@ protected:
     // The caller starts the shell as a table program does: F2 to choose, F3 to restart.
     void pressOnCaller(WORD key) { PostMessageA(caller.window, WM_KEYDOWN, key, 0); }
 
-    int lineIndex(const std::string &prefix) const
-    {
-        std::vector<std::string> lines = tableLogLines(log);
-        for (size_t i = 0; i < lines.size(); ++i)
-            if (lines[i].compare(0, prefix.size(), prefix) == 0)
-                return (int)i;
-        return -1;
-    }
+    int lineIndex(const std::string &prefix) const { return tableLogLineIndex(log, prefix); }
 
     // The milliseconds that the log line beginning with `prefix` gives before " ms".
     ::testing::AssertionResult loggedMs(const std::string &prefix, unsigned long *ms) const
     {
-        int at = lineIndex(prefix);
+        std::vector<std::string> lines = tableLogLines(log);
+        int at = lineStartingWith(lines, prefix);
         if (at < 0)
             return ::testing::AssertionFailure() << "no line \"" << prefix << "...\"";
-        std::string line = tableLogLines(log)[at];
+        const std::string &line = lines[at];
         size_t in = line.rfind(" in ");
         if (in == std::string::npos)
             return ::testing::AssertionFailure() << "no time in \"" << line << "\"";

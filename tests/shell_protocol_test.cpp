@@ -93,14 +93,7 @@ protected:
         EXPECT_TRUE(caller.process.running());
     }
 
-    int lineIndex(const std::string &prefix) const
-    {
-        std::vector<std::string> lines = logLines();
-        for (size_t i = 0; i < lines.size(); ++i)
-            if (lines[i].compare(0, prefix.size(), prefix) == 0)
-                return (int)i;
-        return -1;
-    }
+    int lineIndex(const std::string &prefix) const { return tableLogLineIndex(log, prefix); }
 
     // Chooses Nova: the caller is closed first and Nova started once the caller's process has
     // ended; Nova is then told that the shell has ended, and "Last Table Played" is left to it.

@@ -40,16 +40,29 @@ std::vector<std::string> tableLogLines(const std::string &path)
     return lines;
 }
 
+int lineStartingWith(const std::vector<std::string> &lines, const std::string &prefix)
+{
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].compare(0, prefix.size(), prefix) == 0)
+            return (int)i;
+    return -1;
+}
+
+int tableLogLineIndex(const std::string &path, const std::string &prefix)
+{
+    return lineStartingWith(tableLogLines(path), prefix);
+}
+
 ::testing::AssertionResult waitForTableLogLine(const std::string &path, const std::string &prefix,
                                                DWORD timeoutMs, std::string *line)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        for (const std::string &text : tableLogLines(path)) {
-            if (text.compare(0, prefix.size(), prefix) != 0)
-                continue;
+        std::vector<std::string> lines = tableLogLines(path);
+        int at = lineStartingWith(lines, prefix);
+        if (at >= 0) {
             if (line)
-                *line = text;
+                *line = lines[at];
             return ::testing::AssertionSuccess();
         }
         if (GetTickCount() - start >= timeoutMs)

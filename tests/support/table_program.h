@@ -40,6 +40,10 @@ std::string freshTableLogPath(const std::string &name);
 
 // The log's lines without line ends; empty when the file does not exist.
 std::vector<std::string> tableLogLines(const std::string &path);
+// The index of the first of `lines` that starts with `prefix`; -1 when none does.
+int lineStartingWith(const std::vector<std::string> &lines, const std::string &prefix);
+// The same of the log at `path` as it is now.
+int tableLogLineIndex(const std::string &path, const std::string &prefix);
 // Waits until a line of the log starts with `prefix`; that line in *line when given.
 ::testing::AssertionResult waitForTableLogLine(const std::string &path, const std::string &prefix,
                                                DWORD timeoutMs, std::string *line = nullptr);
