@@ -64,15 +64,8 @@ TEST(ScaleChoice, NearestWholeNumberToTheDpiUnlessThePlayerChoseOne)
 // A picture whose every pixel differs from its neighbours, in the background's colours.
 IndexedPicture finePicture(int width, int height)
 {
-    IndexedPicture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.colours = resourcePicture("BKGND_BMP").colours;
-    int count = (int)picture.colours.size();
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++)
-            picture.indices.push_back((BYTE)((x * 7 + y * 31 + x * y) % count));
-    return picture;
+    return pictureInBackgroundColours(width, height,
+                                      [](int x, int y) { return x * 7 + y * 31 + x * y; });
 }
 
 // The shown pixel at (x, y) of each n by n block stands for the picture's pixel at (x / n,

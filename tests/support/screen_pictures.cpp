@@ -155,7 +155,8 @@ Capture placeholderWithName(const IndexedPicture &art, const std::string &name)
     return sameCorner(shown, picture, picture.width, picture.height);
 }
 
-IndexedPicture patternPicture(int width, int height, int seed)
+IndexedPicture pictureInBackgroundColours(int width, int height,
+                                          const std::function<int(int x, int y)> &index)
 {
     IndexedPicture picture;
     picture.width = width;
@@ -164,8 +165,14 @@ IndexedPicture patternPicture(int width, int height, int seed)
     int count = (int)picture.colours.size();
     for (int y = 0; y < height; y++)
         for (int x = 0; x < width; x++)
-            picture.indices.push_back((BYTE)((x / 10 * 7 + y / 10 * 31 + seed) % count));
+            picture.indices.push_back((BYTE)(index(x, y) % count));
     return picture;
+}
+
+IndexedPicture patternPicture(int width, int height, int seed)
+{
+    return pictureInBackgroundColours(
+        width, height, [seed](int x, int y) { return x / 10 * 7 + y / 10 * 31 + seed; });
 }
 
 Bytes bitmapFile(const IndexedPicture &picture)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ IndexedPicture resourcePicture(const char *name);
 // picture when the file is no such bitmap.
 IndexedPicture pictureFile(const std::string &path);
 
+// A picture of the given size in the background's colours, pixel (x, y) taking the colour
+// that `index(x, y)` names, counted round the background's colours.
+IndexedPicture pictureInBackgroundColours(int width, int height,
+                                          const std::function<int(int x, int y)> &index);
 // A table picture of the given size in the background's colours, in blocks of ten pixels
 // that each take another colour, as the shell's art tool draws the demo's pictures.
 IndexedPicture patternPicture(int width, int height, int seed);
