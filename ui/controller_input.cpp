@@ -192,7 +192,8 @@ void pollController(HWND window)
     controller.buttons = reading.buttons;
     int direction = shellTakesInput() ? directionOf(reading) : 0;
     DWORD now = readTickClock();
-    if ((pressed != 0 || direction != 0 || direction != controller.direction) &&
+    // A press, or a direction held now or let go since the last reading.
+    if ((pressed != 0 || direction != 0 || controller.direction != 0) &&
         attractModeTakesControllerInput()) {
         holdDirection(direction, now);
         return;

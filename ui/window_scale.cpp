@@ -45,9 +45,14 @@ int scaleForDpi(int dpi)
     return scale > largestScale ? largestScale : scale;
 }
 
+int fixesScale(int playerScale)
+{
+    return playerScale >= 1 && playerScale <= largestScale;
+}
+
 int wantedScale(int playerScale, int dpi)
 {
-    if (playerScale >= 1 && playerScale <= largestScale)
+    if (fixesScale(playerScale))
         return playerScale;
     return scaleForDpi(dpi);
 }

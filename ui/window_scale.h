@@ -14,6 +14,8 @@ extern const char windowScaleValue[];
 /* The nearest whole number to dpi / 96, halves rounded up, at least 1 and at most
    largestScale. */
 int scaleForDpi(int dpi);
+/* 1 when the player's stored value fixes the scale: a whole number from 1 to largestScale. */
+int fixesScale(int playerScale);
 /* The player's scale when it is one, else the DPI's. */
 int wantedScale(int playerScale, int dpi);
 /* The player's value from the settings, 0 when there is none. */

@@ -12,7 +12,6 @@ const char keepAwakeOption[] = "--keep-awake";
 /* More digits than any idle time has could not be read as a number. */
 const int mostDigits = 4;
 
-
 void showSettings(const AttractSettings &settings)
 {
     if (settings.idleSeconds == 0) {

@@ -15,7 +15,7 @@ const int mostDigits = 2;
 int showScale()
 {
     int player = readPlayerScale();
-    if (player >= 1 && player <= largestScale) {
+    if (fixesScale(player)) {
         printf("scale %d (the player's)\n", player);
         return statusDone;
     }
