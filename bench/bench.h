@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Where the benchmark's programs and files are.
 struct BenchPlaces {
@@ -63,6 +64,8 @@ double floorExecToStamp(const RunningProgram &floor, const std::string &stampExe
 
 // bench_driver.cpp: percent of one core that the program's threads take over spanMs.
 double processorShare(const RunningProgram &program, DWORD spanMs);
+// The middle value, or the mean of the two middle ones; of a list that is not empty.
+double median(std::vector<double> values);
 
 // scale_figures.cpp: the shell at scale 2 against scale 1 (see there); the table printed,
 // exit status as the driver's.

@@ -25,6 +25,13 @@ double processorShare(const RunningProgram &program, DWORD spanMs)
     return (double)(after - before) / 10000.0 / wallMs * 100.0;
 }
 
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 namespace {
 
 struct Settings {
@@ -41,13 +48,6 @@ struct Figure {
     double target;
     const char *targetText;
 };
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 std::string quoted(const std::string &path)
 {

@@ -2,7 +2,6 @@
 
 #include <stdio.h>
 
-#include <algorithm>
 #include <vector>
 
 /* The window at scale 2 against scale 1, the player's value choosing the scale: start-up to the
@@ -17,13 +16,6 @@ bool setScale(DWORD scale)
 {
     return RegSetKeyValueA(HKEY_CURRENT_USER, settingsKey, "Window Scale", REG_DWORD, &scale,
                            sizeof scale) == ERROR_SUCCESS;
-}
-
-double middle(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 /* The scale the shell drew at, from its first frame's width (126 pixels at scale 1). */
@@ -130,7 +122,7 @@ int measureScales(const BenchPlaces &places, bool quick)
         flashTwo.push_back(two);
     }
     deleteCatalogue();
-    double start = middle(startRatios), one = middle(flashOne), two = middle(flashTwo);
+    double start = median(startRatios), one = median(flashOne), two = median(flashTwo);
     bool startMet = start <= 1.3, flashMet = two <= 1.5 * one;
     printf("| figure | scale 1 | scale 2 | target | met |\n|---|---|---|---|---|\n");
     printf("| process start to the main window visible, 12 tables, 120x120 pictures (median of "
@@ -139,7 +131,7 @@ int measureScales(const BenchPlaces &places, bool quick)
     printf("| peak working set, 12 tables (median growth of %d pairs) | - | %+.0f KB | the art's "
            "larger copies, %.0f KB here, and the window's larger surface, %.0f KB a copy | - "
            "|\n",
-           pairs, middle(growths), scaledArtKb(), scaledSurfaceKb(pixelsOne, pixelsTwo));
+           pairs, median(growths), scaledArtKb(), scaledSurfaceKb(pixelsOne, pixelsTwo));
     printf("| processor time while the selection flashes (median of %d spans of %lu ms) | %.2f "
            "%% of one core | %.2f %% of one core | <= 1.5 x scale 1 | %s |\n",
            flashTurns, (unsigned long)spanMs, one, two, flashMet ? "yes" : "**no**");
